@@ -5,14 +5,20 @@
 
 #include <cstdint>
 
-#include "lang/opcodes.h"
-
 namespace tamori::lang {
 
-// Applies the arithmetic or bitwise instruction `op` (ADD..POW, TMBAND..IDIV,
-// UNM; unary operations ignore `b`) to two raw 16.16 values. Returns false for
-// opcodes that are not arithmetic. `extra_cycles`, when given, receives the
-// additional CPU charge of the operation (the power charge; 0 otherwise).
-bool number_arith(OpCode op, int32_t a, int32_t b, int32_t* result, int* extra_cycles = nullptr);
+// Arithmetic operation codes: the position of each event name after "__add"
+// in the metamethod list, so that the metamethod fallback and constant
+// folding speak the same codes.
+enum class ArithOp : uint8_t {
+  Add = 0, Sub, Mul, Div, Mod, Pow, And, Or, Xor, Shl, Shr, Lshr, Rotl, Rotr,
+  Not, Idiv, Peek, Peek2, Peek4, Unm,
+};
+
+// Applies `op` to two raw 16.16 values (unary operations ignore `b`).
+// Returns false for the memory reads (Peek, Peek2, Peek4), which need the
+// console's memory and are never folded. `extra_cycles`, when given, receives
+// the operation's own additional CPU charge (the power charge; 0 otherwise).
+bool number_arith(ArithOp op, int32_t a, int32_t b, int32_t* result, int* extra_cycles = nullptr);
 
 }  // namespace tamori::lang
