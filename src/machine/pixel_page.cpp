@@ -1,0 +1,43 @@
+#include "machine/pixel_page.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tamori::machine {
+
+void set_pixel_page_clip(PixelPage& page, int x0, int y0, int x1, int y1) {
+  page.clip_x0 = std::clamp(x0, 0, kPixelPageSize);
+  page.clip_y0 = std::clamp(y0, 0, kPixelPageSize);
+  page.clip_x1 = std::clamp(x1, 0, kPixelPageSize);
+  page.clip_y1 = std::clamp(y1, 0, kPixelPageSize);
+}
+
+void pixel_page_pack_bytes(const PixelPage& page, int offset, uint8_t* bytes, int count) {
+  const uint8_t* pair = page.pixels + 2 * offset;
+  for (int i = 0; i < count; ++i, pair += 2)
+    bytes[i] = static_cast<uint8_t>(((pair[1] & 15) << 4) | (pair[0] & 15));
+}
+
+void pixel_page_unpack_bytes(PixelPage& page, int offset, const uint8_t* bytes, int count) {
+  uint8_t* pair = page.pixels + 2 * offset;
+  for (int i = 0; i < count; ++i, pair += 2) {
+    pair[0] = bytes[i] & 15;
+    pair[1] = bytes[i] >> 4;
+  }
+}
+
+void pixel_page_fill_bytes(PixelPage& page, int offset, uint8_t value, int count) {
+  uint8_t low = value & 15;
+  uint8_t high = value >> 4;
+  uint8_t* pair = page.pixels + 2 * offset;
+  if (low == high) {
+    std::memset(pair, low, static_cast<size_t>(2 * count));
+    return;
+  }
+  for (int i = 0; i < count; ++i, pair += 2) {
+    pair[0] = low;
+    pair[1] = high;
+  }
+}
+
+}  // namespace tamori::machine
