@@ -1,0 +1,56 @@
+// The window side of the framework as the headless core sees it: a record of
+// callbacks that the SDL host fills in. A headless run leaves every callback
+// empty, and the console simply skips them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tamori::host {
+
+struct KeyStates;
+
+struct WindowRequest {
+  int window_width = 0, window_height = 0;  // below 32: the host's own default
+  int window_x = -1, window_y = -1;
+  bool windowed = true;
+  bool frameless = false;
+  int fullscreen_method = 1;
+  bool software_blit = false;
+  int display_index = 0;
+  std::string title;
+};
+
+// What the host's event pump reports besides key presses.
+struct HostEvents {
+  bool quit_requested = false;
+  bool has_focus = true;
+  std::string dropped_file;
+  int mouse_x = 0, mouse_y = 0;  // in back-page pixels
+  bool mouse_moved = false;
+  std::vector<std::string> controller_notices;
+};
+
+// One frame for the window: 32-bit ARGB pixels of the back page.
+struct PresentedFrame {
+  const uint32_t* argb = nullptr;
+  int width = 0, height = 0;
+  bool show_fps = false;
+  int fps = 0;
+};
+
+struct Platform {
+  void* context = nullptr;
+  bool (*open_window)(void* context, const WindowRequest& request) = nullptr;
+  // Applies pending host events to the key states and reports the rest.
+  void (*pump_events)(void* context, KeyStates& keys, HostEvents& events) = nullptr;
+  void (*present)(void* context, const PresentedFrame& frame) = nullptr;
+  void (*set_title)(void* context, const std::string& title) = nullptr;
+  void (*set_icon)(void* context, const uint32_t* argb, int width, int height) = nullptr;
+  void (*set_pointer_lock)(void* context, bool locked) = nullptr;
+  void (*toggle_fullscreen)(void* context) = nullptr;
+  void (*close_window)(void* context) = nullptr;
+};
+
+}  // namespace tamori::host

@@ -1,0 +1,298 @@
+#include "host/sdl/sdl_platform.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host/config.h"
+#include "host/keys.h"
+#include "host/log.h"
+#include "host/scancodes.h"
+#include "host/window_layout.h"
+
+namespace tamori::host {
+namespace {
+
+struct SdlHost {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* texture = nullptr;
+  int texture_width = 0, texture_height = 0;
+  bool software = false;
+  bool fullscreen = false;
+  WindowRequest request;
+  int saved_x = 0, saved_y = 0, saved_width = 0, saved_height = 0;
+  std::vector<uint32_t> fps_strip;
+};
+
+SdlHost host_state;
+
+void destroy_window(SdlHost& host) {
+  if (host.texture) SDL_DestroyTexture(host.texture);
+  if (host.renderer) SDL_DestroyRenderer(host.renderer);
+  if (host.window) SDL_DestroyWindow(host.window);
+  host.texture = nullptr;
+  host.renderer = nullptr;
+  host.window = nullptr;
+  host.texture_width = host.texture_height = 0;
+}
+
+bool create_window(SdlHost& host, bool fullscreen) {
+  const WindowRequest& request = host.request;
+  int width = request.window_width, height = request.window_height;
+  if (width < 32 || height < 32) {
+    width = 640;
+    height = request.software_blit ? 480 : 540;
+  }
+  Uint32 flags = SDL_WINDOW_SHOWN;
+  if (fullscreen) {
+    flags |= request.fullscreen_method == 2 ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
+  } else {
+    flags |= SDL_WINDOW_RESIZABLE;
+    if (request.frameless) flags |= SDL_WINDOW_BORDERLESS;
+  }
+  int display = request.display_index;
+  if (display < 0 || display >= SDL_GetNumVideoDisplays()) display = 0;
+  int x = request.window_x >= 0 ? request.window_x : int(SDL_WINDOWPOS_UNDEFINED_DISPLAY(display));
+  int y = request.window_y >= 0 ? request.window_y : int(SDL_WINDOWPOS_UNDEFINED_DISPLAY(display));
+  if (fullscreen && host.saved_width > 0) {
+    x = int(SDL_WINDOWPOS_UNDEFINED_DISPLAY(display));
+    y = x;
+  }
+  host.window = SDL_CreateWindow(request.title.c_str(), x, y, width, height, flags);
+  if (!host.window) return false;
+  host.fullscreen = fullscreen;
+  host.software = request.software_blit;
+  if (!host.software) {
+    host.renderer = SDL_CreateRenderer(host.window, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!host.renderer) {
+      ruvo_log(" could not create sdl_renderer! dropping down to software_blit\n");
+      host.software = true;
+    }
+  }
+  return true;
+}
+
+bool open_window(void*, const WindowRequest& request) {
+  SdlHost& host = host_state;
+  host.request = request;
+  ruvo_log("ruvo_set_screen %d %d %d %x\n", request.window_width, request.window_height, 8, 0);
+  return create_window(host, !request.windowed);
+}
+
+int scancode_of(const SDL_KeyboardEvent& key) { return int(key.keysym.scancode); }
+
+void pump_events(void*, KeyStates& keys, HostEvents& events) {
+  SdlHost& host = host_state;
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    switch (event.type) {
+      case SDL_QUIT:
+        events.quit_requested = true;
+        break;
+      case SDL_KEYDOWN: {
+        if (event.key.repeat) break;  // the console times its own repeats
+        int code = remap_scancode(ruvo_config(), scancode_of(event.key));
+        // Alt+Enter switches between window and full screen.
+        if ((code == scancode::Return || code == scancode::KeypadEnter) && (event.key.keysym.mod & KMOD_ALT)) {
+          SDL_SetWindowFullscreen(host.window, host.fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+          host.fullscreen = !host.fullscreen;
+          break;
+        }
+        keys_host_down(keys, code);
+        break;
+      }
+      case SDL_KEYUP:
+        keys_host_up(keys, remap_scancode(ruvo_config(), scancode_of(event.key)));
+        break;
+      case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keys_release_all(keys);
+        break;
+      case SDL_MOUSEMOTION:
+        events.mouse_moved = true;
+        break;
+      case SDL_DROPFILE:
+        if (event.drop.file) {
+          events.dropped_file = event.drop.file;
+          SDL_free(event.drop.file);
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  events.has_focus = host.window && (SDL_GetWindowFlags(host.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+// "%03d fps" in a tiny built-in digit font, white on a black 128x8 strip.
+void draw_fps_into(uint32_t* pixels, int pitch, int width, int height, int fps) {
+  static const char* digits[10] = {"111101101101111", "010110010010111", "111001111100111", "111001111001111",
+                                   "101101111001001", "111100111001111", "111100111101111", "111001001001001",
+                                   "111101111101111", "111101111001111"};
+  char text[16];
+  std::snprintf(text, sizeof text, "%03d", fps < 0 ? 0 : fps > 999 ? 999 : fps);
+  for (int y = 0; y < 8 && y < height; y++)
+    for (int x = 0; x < 128 && x < width; x++) pixels[y * pitch + x] = 0xff000000u;
+  for (int i = 0; text[i]; i++) {
+    const char* glyph = digits[text[i] - '0'];
+    for (int gy = 0; gy < 5; gy++)
+      for (int gx = 0; gx < 3; gx++)
+        if (glyph[gy * 3 + gx] == '1' && 1 + gy < height && 1 + i * 4 + gx < width)
+          pixels[(1 + gy) * pitch + 1 + i * 4 + gx] = 0xffffffffu;
+  }
+}
+
+Layout current_layout(const SdlHost& host, int page_width, int page_height, int window_width, int window_height) {
+  const RuvoConfig& config = ruvo_config();
+  LayoutInput input;
+  input.page_width = page_width;
+  input.page_height = page_height;
+  input.window_width = window_width;
+  input.window_height = window_height;
+  input.pixel_perfect_setting = config.pixel_perfect;
+  input.fullscreen = host.fullscreen;
+  input.draw_rect = Rect{config.draw_rect_x, config.draw_rect_y, config.draw_rect_width, config.draw_rect_height};
+  input.draw_rect_given = config.draw_rect_given;
+  return layout_back_page(input);
+}
+
+void present_software(SdlHost& host, const PresentedFrame& frame) {
+  SDL_Surface* surface = SDL_GetWindowSurface(host.window);
+  if (!surface) return;
+  SDL_Surface* target = surface;
+  SDL_Surface* converted = nullptr;
+  if (surface->format->format != SDL_PIXELFORMAT_ARGB8888 && surface->format->format != SDL_PIXELFORMAT_RGB888) {
+    converted = SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32, SDL_PIXELFORMAT_ARGB8888);
+    target = converted;
+  }
+  if (!target) return;
+  SDL_LockSurface(target);
+  auto* pixels = static_cast<uint32_t*>(target->pixels);
+  const int pitch = target->pitch / 4;
+  for (int y = 0; y < target->h; y++)
+    for (int x = 0; x < target->w; x++) pixels[y * pitch + x] = 0xff000000u;
+  Layout layout = current_layout(host, frame.width, frame.height, target->w, target->h);
+  std::vector<uint32_t> source(frame.argb, frame.argb + size_t(frame.width) * frame.height);
+  if (frame.show_fps) draw_fps_into(source.data(), frame.width, frame.width, frame.height, frame.fps);
+  software_blit(source.data(), frame.width, frame.height, pixels, pitch, target->w, target->h, layout.destination);
+  SDL_UnlockSurface(target);
+  if (converted) {
+    SDL_BlitSurface(converted, nullptr, surface, nullptr);
+    SDL_FreeSurface(converted);
+  }
+  SDL_UpdateWindowSurface(host.window);
+}
+
+void present(void*, const PresentedFrame& frame) {
+  SdlHost& host = host_state;
+  if (!host.window || !frame.argb) return;
+  if (host.software) {
+    present_software(host, frame);
+    return;
+  }
+  if (!host.texture || host.texture_width != frame.width || host.texture_height != frame.height) {
+    if (host.texture) SDL_DestroyTexture(host.texture);
+    host.texture = SDL_CreateTexture(host.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                     frame.width, frame.height);
+    host.texture_width = frame.width;
+    host.texture_height = frame.height;
+  }
+  if (!host.texture) return;
+  int window_width = 0, window_height = 0;
+  SDL_GetRendererOutputSize(host.renderer, &window_width, &window_height);
+  Layout layout = current_layout(host, frame.width, frame.height, window_width, window_height);
+  SDL_SetTextureScaleMode(host.texture, layout.nearest_filter ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+  SDL_UpdateTexture(host.texture, nullptr, frame.argb, frame.width * 4);
+  SDL_SetRenderDrawColor(host.renderer, 0, 0, 0, 255);
+  SDL_RenderClear(host.renderer);
+  SDL_Rect destination{layout.destination.x, layout.destination.y, layout.destination.width,
+                       layout.destination.height};
+  SDL_RenderCopy(host.renderer, host.texture, nullptr, &destination);
+  if (frame.show_fps && destination.w >= 128 && destination.h >= 8) {
+    host.fps_strip.assign(128 * 8, 0);
+    draw_fps_into(host.fps_strip.data(), 128, 128, 8, frame.fps);
+    SDL_Surface* strip = SDL_CreateRGBSurfaceWithFormatFrom(host.fps_strip.data(), 128, 8, 32, 128 * 4,
+                                                            SDL_PIXELFORMAT_ARGB8888);
+    if (strip) {
+      SDL_Texture* strip_texture = SDL_CreateTextureFromSurface(host.renderer, strip);
+      SDL_Rect corner{0, 0, 128, 8};
+      if (strip_texture) SDL_RenderCopy(host.renderer, strip_texture, nullptr, &corner);
+      if (strip_texture) SDL_DestroyTexture(strip_texture);
+      SDL_FreeSurface(strip);
+    }
+  }
+  SDL_RenderPresent(host.renderer);
+}
+
+void set_title(void*, const std::string& title) {
+  if (host_state.window) SDL_SetWindowTitle(host_state.window, title.c_str());
+}
+
+void set_icon(void*, const uint32_t* argb, int width, int height) {
+  if (!host_state.window) return;
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb), width, height, 32, width * 4,
+                                                         SDL_PIXELFORMAT_ARGB8888);
+  if (!icon) return;
+  SDL_SetWindowIcon(host_state.window, icon);
+  SDL_FreeSurface(icon);
+}
+
+void set_pointer_lock(void*, bool locked) { SDL_SetRelativeMouseMode(locked ? SDL_TRUE : SDL_FALSE); }
+
+void toggle_fullscreen(void*) {
+  SdlHost& host = host_state;
+  if (!host.window) return;
+  if (!host.fullscreen) {
+    SDL_GetWindowPosition(host.window, &host.saved_x, &host.saved_y);
+    SDL_GetWindowSize(host.window, &host.saved_width, &host.saved_height);
+  }
+  bool to_fullscreen = !host.fullscreen;
+  destroy_window(host);
+  WindowRequest& request = host.request;
+  if (!to_fullscreen && host.saved_width > 0) {
+    request.window_x = host.saved_x;
+    request.window_y = host.saved_y;
+    request.window_width = host.saved_width;
+    request.window_height = host.saved_height;
+  }
+  if (!create_window(host, to_fullscreen)) ruvo_fatal("Unable to create window");
+}
+
+void close_window(void*) { destroy_window(host_state); }
+
+}  // namespace
+
+bool sdl_platform_init() {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    ruvo_log("SDL_Init failed: %s\n", SDL_GetError());
+    return false;
+  }
+  return true;
+}
+
+Platform sdl_platform() {
+  Platform platform;
+  platform.open_window = open_window;
+  platform.pump_events = pump_events;
+  platform.present = present;
+  platform.set_title = set_title;
+  platform.set_icon = set_icon;
+  platform.set_pointer_lock = set_pointer_lock;
+  platform.toggle_fullscreen = toggle_fullscreen;
+  platform.close_window = close_window;
+  return platform;
+}
+
+void sdl_platform_shutdown() {
+  destroy_window(host_state);
+  SDL_Quit();
+}
+
+void sdl_window_size(int* width, int* height) {
+  *width = *height = 0;
+  if (host_state.window) SDL_GetWindowSize(host_state.window, width, height);
+}
+
+}  // namespace tamori::host

@@ -1,0 +1,112 @@
+// The console's long-lived state records, created at start-up and kept until
+// exit:
+//   app     the application: paths, options, message bar, console text
+//           screen, back page and the loop's bookkeeping;
+//   pstate  the virtual machine: console mode, pause state, pending action,
+//           frame counter and rate, tick accumulator;
+//   cconfig the framework settings (host::ruvo_config()), with the copy taken
+//           when they were loaded.
+// Other subsystems never start or stop programs themselves: they leave a
+// pending action that the next tick performs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/config.h"
+#include "host/console_data.h"
+#include "host/keys.h"
+#include "host/platform.h"
+#include "machine/display.h"
+#include "machine/interface_text.h"
+#include "shell/settings.h"
+
+namespace tamori::shell {
+
+enum ConsoleMode : int { kModeStopped = 0, kModeRunning = 1, kModeBooting = 2 };
+
+enum PendingAction : int {
+  kActionNone = 0,
+  kActionRun = 1,
+  kActionStop = 2,
+  kActionReboot = 3,
+  kActionStopWithError = 4,
+  kActionRebootToo = 5,
+  kActionResetLanguage = 6,
+};
+
+// Until this much of the first iteration's gap is clamped away, the console
+// behaves as if a long time had passed since the previous iteration.
+inline constexpr int32_t kFirstIterationGapMs = 72000000;
+inline constexpr int32_t kLongestGapMs = 32000;
+
+struct MessageBar {
+  std::string text;
+  int32_t start_ms = 0;
+  int32_t end_ms = 0;
+  uint8_t colour = 15;
+  std::string hover_text;
+};
+
+struct ConsoleTextScreen {
+  machine::Picture pixels{};
+  int cursor_x = 0;
+  int cursor_y = 0;
+};
+
+struct VmState {
+  int console_mode = kModeBooting;
+  int pause_state = 0;
+  int pending_action = kActionNone;
+  std::string pending_error_text;
+  int32_t frame_counter = 0;
+  int32_t frame_accumulator = 0;  // 16.16 ticks owed
+  int32_t last_t = 0;
+  int current_fps = 30;
+  bool odd_frame = false;
+  int load_hold_frames = 0;
+  int load_hold_recent = 0;
+  int glitch_frames = 0;
+  bool program_running = false;
+  machine::DisplayRegisters display_registers;  // until the memory map takes these over
+};
+
+struct AppState {
+  std::string title = "tamori";
+  std::string program_folder;
+  std::string data_folder;
+  std::string data_file_path;
+  ConsoleOptions options;
+  host::ConsoleData data;
+  machine::Palette palette{};
+
+  MessageBar message;
+  int last_volume = 0;
+  int frames_skipped_in_sequence = 0;
+  bool skip_draw = false;
+  bool quit = false;
+  bool headless = false;
+  bool has_focus = true;
+  bool mouse_moved = false;
+  int draw_count = 0;
+  int32_t fifth_draw_ms = 0;
+  int32_t last_rate_limit_reset_ms = 0;
+
+  host::KeyStates keys;
+  ConsoleTextScreen console_text;
+  machine::Picture output_image{};
+  machine::BackPage back_page;
+  machine::FlickerState flicker;
+  std::vector<uint32_t> argb_frame;
+  int32_t smoothed_fps = 0;  // 16.16
+  int32_t frame_start_ms = 0;
+  host::Platform platform;
+};
+
+struct Console {
+  AppState app;
+  VmState pstate;
+  host::RuvoConfig loaded_config;  // cconfig as it was read from the file
+};
+
+}  // namespace tamori::shell

@@ -1,0 +1,62 @@
+#include "shell/main_draw.h"
+
+#include <algorithm>
+
+#include "host/clock.h"
+#include "machine/interface_text.h"
+#include "shell/message_bar.h"
+
+namespace tamori::shell {
+
+void draw_exit_bar(machine::Picture& picture, const machine::Font& font) {
+  machine::Canvas canvas{picture.data(), machine::kScreenSide, machine::kScreenSide};
+  machine::canvas_fill_rect(canvas, 0, 121, 127, 127, 6);
+  machine::canvas_fill_rect(canvas, 0, 120, 127, 120, 0);
+  machine::draw_interface_text(canvas, font, kExitBarText, 1, 122, 1);
+}
+
+void ruvo_main_draw(Console& console) {
+  AppState& app = console.app;
+  VmState& pstate = console.pstate;
+  const int32_t now = host::ruvo_get_time_ms();
+
+  app.draw_count++;
+  if (app.draw_count == 5) app.fifth_draw_ms = now;
+  if (pstate.pending_action != kActionNone) return;
+
+  machine::back_page_clear(app.back_page);
+  if (pstate.load_hold_frames <= 0) {
+    // With no program running the picture is the console text screen, shown
+    // through the plain screen palette.
+    const machine::DisplayRegisters plain;
+    if (machine::compose_output_image(app.console_text.pixels.data(), plain, false, app.output_image))
+      machine::flicker_start(app.flicker, now);
+    if (pstate.console_mode == kModeStopped) draw_exit_bar(app.output_image, app.data.font);
+  }
+  machine::back_page_put(app.back_page, app.output_image, 0, 0);
+
+  machine::Canvas page{app.back_page.pixels.data(), app.back_page.width, app.back_page.height};
+  draw_message_bar(app.message, app.data.font, page, now);
+
+  if (machine::flicker_active(app.flicker, now)) machine::disturb_for_flicker(app.back_page, now);
+  if (app.options.tv_frame)
+    machine::draw_tv_frame(app.back_page, app.palette, app.data.tv_frame.pixels, app.data.tv_frame.width,
+                           app.data.tv_frame.height);
+  machine::apply_transform_screen(app.back_page, console_settings().transform_screen);
+}
+
+void present_back_page(Console& console) {
+  AppState& app = console.app;
+  if (!app.platform.present) return;
+  app.argb_frame.resize(app.back_page.pixels.size());
+  machine::back_page_to_argb(app.back_page, app.palette, app.argb_frame.data());
+  host::PresentedFrame frame;
+  frame.argb = app.argb_frame.data();
+  frame.width = app.back_page.width;
+  frame.height = app.back_page.height;
+  frame.show_fps = host::ruvo_config().show_fps != 0;
+  frame.fps = app.smoothed_fps >> 16;
+  app.platform.present(app.platform.context, frame);
+}
+
+}  // namespace tamori::shell

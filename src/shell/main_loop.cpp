@@ -1,0 +1,166 @@
+#include "shell/main_loop.h"
+
+#include <algorithm>
+
+#include "host/clock.h"
+#include "host/scancodes.h"
+#include "input/keyboard_bindings.h"
+#include "shell/message_bar.h"
+
+namespace tamori::shell {
+namespace {
+
+constexpr int32_t kOneTick = 0x10000;
+
+void set_sound_volume(Console&, int volume) {
+  host::ruvo_config().sound_volume = volume;
+  console_settings().volume = volume;
+}
+
+void perform_pending_action(Console& console) {
+  VmState& pstate = console.pstate;
+  const int action = pstate.pending_action;
+  if (action == kActionNone) return;
+  pstate.glitch_frames = 0;
+  switch (action) {
+    case kActionStop:
+    case kActionStopWithError:
+    case kActionResetLanguage:
+      // Nothing runs yet that could be stopped or reset.
+      pstate.program_running = false;
+      if (action != kActionResetLanguage && pstate.console_mode == kModeRunning) pstate.console_mode = kModeStopped;
+      break;
+    default:
+      break;
+  }
+  pstate.pending_action = kActionNone;
+}
+
+bool player0_pressed_any_button(const Console& console) {
+  input::KeyContext context{console.pstate.program_running, console.pstate.pause_state != 0};
+  for (int button = 0; button <= 5; button++)
+    if (input::keyboard_button_pressed(console.app.keys, console_settings().button_keys, 0, button, context))
+      return true;
+  return false;
+}
+
+void handle_hot_keys(Console& console, int32_t now_ms) {
+  const host::KeyStates& keys = console.app.keys;
+  if (!keys.ctrl) return;
+  using namespace host::scancode;
+  if (host::key_pressed(keys, M)) toggle_mute(console, now_ms);
+  if (host::key_pressed(keys, Minus)) {
+    set_sound_volume(console, volume_down(host::ruvo_config().sound_volume));
+    display_system_volume(console, now_ms);
+  }
+  if (host::key_pressed(keys, Equals)) {
+    set_sound_volume(console, volume_up(host::ruvo_config().sound_volume));
+    display_system_volume(console, now_ms);
+  }
+}
+
+void run_tick(Console& console) {
+  VmState& pstate = console.pstate;
+  switch (pstate.console_mode) {
+    case kModeRunning:
+      if (pstate.load_hold_frames > 0) {
+        pstate.load_hold_frames--;
+        break;
+      }
+      pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
+      break;
+    default:
+      break;
+  }
+  if (pstate.glitch_frames > 0) pstate.glitch_frames++;
+  pstate.frame_accumulator -= kOneTick;
+  pstate.frame_counter++;
+  pstate.odd_frame = !pstate.odd_frame;
+}
+
+}  // namespace
+
+int32_t advance_frame_accumulator(int32_t accumulator, int32_t dt_ms, int tick_rate, int current_fps) {
+  dt_ms = std::min(dt_ms, kLongestGapMs);
+  int64_t sum = int64_t(accumulator) + int64_t(int64_t(dt_ms) * 65536 / 1000) * tick_rate;
+  const int64_t ceiling = current_fps == 60 ? 0x20000 : 0x1ffff;
+  return int32_t(std::clamp<int64_t>(sum, 0, ceiling));
+}
+
+int skip_draw_bound(int sleep_ms) { return sleep_ms <= 0 ? 10000 : 100 / std::min(sleep_ms, 50); }
+
+int applicable_sleep_ms(const Console& console) {
+  const host::RuvoConfig& config = host::ruvo_config();
+  int sleep = console.app.has_focus ? config.foreground_sleep_ms : config.background_sleep_ms;
+  return std::clamp(sleep, 0, 200);
+}
+
+int volume_down(int volume) { return std::max(0, std::min(volume, 288) - 32); }
+
+int volume_up(int volume) { return std::min(volume, 224) + 32; }
+
+std::string volume_bar_text(int volume) {
+  std::string text = " volume:   ";
+  for (int threshold = 31; threshold <= 255; threshold += 32) text += volume > threshold ? char(16) : '-';
+  return text + "   (ctrl-/+)";
+}
+
+void toggle_mute(Console& console, int32_t now_ms) {
+  host::RuvoConfig& config = host::ruvo_config();
+  if (config.sound_volume != 0) {
+    set_sound_volume(console, 0);
+    show_message(console.app.message, "sound off (ctrl-m)", 1000, now_ms);
+  } else {
+    set_sound_volume(console, console.app.last_volume != 0 ? console.app.last_volume : 256);
+    show_message(console.app.message, "sound on (ctrl-m)", 1000, now_ms);
+  }
+  config.music_volume = 256;
+}
+
+void display_system_volume(Console& console, int32_t now_ms) {
+  show_message(console.app.message, volume_bar_text(host::ruvo_config().sound_volume), 1500, now_ms);
+  console.app.message.start_ms = now_ms - 1000;
+}
+
+void ruvo_main_update(Console& console) {
+  AppState& app = console.app;
+  VmState& pstate = console.pstate;
+  host::RuvoConfig& config = host::ruvo_config();
+  const int32_t now = host::ruvo_get_time_ms();
+
+  if (now - app.last_rate_limit_reset_ms >= 60000) app.last_rate_limit_reset_ms = now;
+
+  if (config.sound_volume != 0) app.last_volume = config.sound_volume;
+  config.music_volume = 256;
+
+  if (app.platform.set_pointer_lock) app.platform.set_pointer_lock(app.platform.context, false);
+
+  handle_hot_keys(console, now);
+  perform_pending_action(console);
+
+  if (pstate.console_mode != kModeRunning) {
+    pstate.pause_state = 0;
+    pstate.current_fps = 30;
+  }
+
+  const int tick_rate = pstate.pause_state != 0 ? 30 : pstate.current_fps;
+  pstate.frame_accumulator = advance_frame_accumulator(pstate.frame_accumulator, now - pstate.last_t, tick_rate,
+                                                       pstate.current_fps);
+  pstate.last_t = now;
+
+  const bool no_tick_owed = pstate.frame_accumulator < kOneTick;
+  const bool mouse_counts = app.mouse_moved && pstate.console_mode != kModeRunning && !app.keys.shift;
+  const bool may_skip = (no_tick_owed && !mouse_counts) ||
+                        (pstate.console_mode != kModeRunning && pstate.frame_accumulator < 0x8000);
+  if (may_skip) {
+    if (app.frames_skipped_in_sequence < skip_draw_bound(applicable_sleep_ms(console))) app.skip_draw = true;
+    app.frames_skipped_in_sequence++;
+  } else {
+    app.frames_skipped_in_sequence = 0;
+  }
+  while (pstate.frame_accumulator >= kOneTick) run_tick(console);
+
+  if (pstate.console_mode == kModeStopped && player0_pressed_any_button(console)) app.quit = true;
+}
+
+}  // namespace tamori::shell

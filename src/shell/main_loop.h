@@ -1,0 +1,30 @@
+// One iteration of the console's host loop: hot keys, pending actions, the
+// tick accumulator, the skip-draw rule and the ticks themselves.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/console_state.h"
+
+namespace tamori::shell {
+
+// Adds dt (clamped to 32 s) worth of ticks at `tick_rate` to a 16.16
+// accumulator and clamps it below two frames (or exactly two at 60 fps).
+int32_t advance_frame_accumulator(int32_t accumulator, int32_t dt_ms, int tick_rate, int current_fps);
+
+// How many idle iterations in a row may skip drawing for a sleep setting.
+int skip_draw_bound(int sleep_ms);
+
+// The sleep that applies now: foreground or background.
+int applicable_sleep_ms(const Console& console);
+
+// Volume hot keys: the new volume after Ctrl+'-' / Ctrl+'='.
+int volume_down(int volume);
+int volume_up(int volume);
+std::string volume_bar_text(int volume);
+void toggle_mute(Console& console, int32_t now_ms);
+void display_system_volume(Console& console, int32_t now_ms);
+
+void ruvo_main_update(Console& console);
+
+}  // namespace tamori::shell

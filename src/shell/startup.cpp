@@ -1,0 +1,192 @@
+#include "shell/startup.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "host/alloc.h"
+#include "host/clock.h"
+#include "host/files.h"
+#include "host/log.h"
+#include "host/paths.h"
+#include "shell/console_text.h"
+#include "shell/main_draw.h"
+#include "shell/main_loop.h"
+
+namespace tamori::shell {
+namespace {
+
+Console* the_console = nullptr;
+
+bool initialised = false;
+
+void log_subsystem(const char* name) { host::ruvo_log("%s\n", name); }
+
+// The framework's part of start-up: settings, logs, command line.
+void ruvo_init(Console& console, int argc, const char* const* argv) {
+  AppState& app = console.app;
+  host::RuvoConfig& config = host::ruvo_config();
+  host::ruvo_config_set_defaults(config);
+  host::ruvo_parse_command_line(config, argc, argv);
+  app.data_folder = host::default_data_folder(config.home_path);
+  host::make_folders(app.data_folder);
+  std::string user_log;
+  const char* home = std::getenv("HOME");
+  if (home && *home) {
+    std::string log_folder = host::default_user_log_folder();
+    if (host::make_folders(log_folder)) user_log = log_folder + app.title + ".log";
+  }
+  host::ruvo_log_open(app.data_folder + "log.txt", user_log);
+  host::ruvo_log("platform: %s\n", "linux");
+  host::ruvo_config_load(app.data_folder, app.program_folder);
+  console.loaded_config = config;
+  host::ruvo_parse_command_line(config, argc, argv);
+  for (const char* name : {"host", "timer", "gui", "keys", "text", "video", "mouse", "joysticks"}) log_subsystem(name);
+  if (config.desktop_path.empty()) config.desktop_path = host::default_desktop_folder();
+  config.sessions++;
+  host::ruvo_log("<ok\n");
+  initialised = true;
+}
+
+void set_back_page_size(Console& console) {
+  const ConsoleOptions& options = console.app.options;
+  int width = 128, height = 128;
+  if (options.tv_frame) {
+    width = 144;
+    height = 136;
+  } else if (options.displays_x > 1 || options.displays_y > 1) {
+    width = 128 * options.displays_x;
+    height = 128 * options.displays_y;
+  }
+  machine::back_page_resize(console.app.back_page, width, height);
+}
+
+void open_window(Console& console) {
+  AppState& app = console.app;
+  if (app.headless || !app.platform.open_window) return;
+  const host::RuvoConfig& config = host::ruvo_config();
+  host::WindowRequest request;
+  request.window_width = config.window_width;
+  request.window_height = config.window_height;
+  request.window_x = config.window_x;
+  request.window_y = config.window_y;
+  request.windowed = config.windowed != 0;
+  request.frameless = config.frameless != 0;
+  request.fullscreen_method = config.fullscreen_method;
+  request.software_blit = config.software_blit;
+  request.display_index = config.display_index;
+  request.title = "TAMORI";
+  if (!app.platform.open_window(app.platform.context, request)) host::ruvo_fatal("Unable to create window");
+  if (app.platform.set_title) app.platform.set_title(app.platform.context, app.data.title);
+  if (app.platform.set_icon && app.data.icon.width > 0) {
+    std::vector<uint32_t> argb(app.data.icon.pixels.size());
+    for (size_t i = 0; i < argb.size(); i++)
+      argb[i] = machine::code_to_argb_with_transparency(app.data.icon.pixels[i], app.palette);
+    app.platform.set_icon(app.platform.context, argb.data(), app.data.icon.width, app.data.icon.height);
+  }
+}
+
+}  // namespace
+
+void console_print(Console& console, const std::string& text, uint8_t colour) {
+  shell::console_print(console.app.console_text, console.app.data.font, text, colour);
+}
+
+std::optional<int> ruvo_main_init(Console& console, int argc, const char* const* argv,
+                                  const StartupOptions& startup) {
+  console = Console{};
+  the_console = &console;
+  AppState& app = console.app;
+  app.platform = startup.platform;
+  app.program_folder = startup.program_folder.empty() ? host::program_folder(argc > 0 ? argv[0] : nullptr)
+                                                      : host::with_trailing_slash(startup.program_folder);
+  app.title = "tamori";
+  console_settings_reset();
+  console_settings_register();
+
+  ruvo_init(console, argc, argv);
+  host::RuvoConfig& config = host::ruvo_config();
+  console_settings_clamp(console_settings());
+  console_parse_command_line(console_settings(), app.options, argc, argv);
+  app.headless = config.headless || !app.platform.open_window;
+  host::ruvo_set_deferred_dealloc(config.deferred_dealloc != 0);
+
+  for (const char* folder : {"carts/", "backup/", "cdata/", "cstore/", "plates/", "bbs/", "bbs/carts/", "bbs/labels/"})
+    host::make_folder(app.data_folder + folder);
+  if (config.screen_width < 32 || config.screen_height < 32) {
+    config.screen_width = 580;
+    config.screen_height = 540;
+  }
+  ConsoleSettings& settings = console_settings();
+  if (settings.root_path.empty() || !host::folder_exists(settings.root_path))
+    settings.root_path = app.data_folder + "carts/";
+  if (settings.cdata_path.empty() || !host::folder_exists(settings.cdata_path))
+    settings.cdata_path = app.data_folder + "cdata/";
+
+  app.data_file_path = app.program_folder + "data.pod";
+  std::optional<host::ConsoleData> data = host::load_console_data(app.data_file_path);
+  if (!data) {
+    std::printf("couldn't load %s\n", app.data_file_path.c_str());
+    std::fflush(stdout);
+    host::ruvo_log_close();
+    return 0;
+  }
+  app.data = std::move(*data);
+  app.palette = app.data.palette;
+  if (!app.data.title.empty()) app.title = app.data.title;
+  set_back_page_size(console);
+  open_window(console);
+
+  // The boot sequence starts here once it exists; until then the console
+  // shows its version line and waits on the stopped screen.
+  console.pstate.console_mode = kModeStopped;
+  console.pstate.last_t = host::ruvo_get_time_ms() - kFirstIterationGapMs;
+  console_print(console, "");
+  console_print(console, "tamori 0.2.7", 6);
+  console_print(console, "(c) the tamori makers", 6);
+  return std::nullopt;
+}
+
+void ruvo_main_iteration(Console& console) {
+  AppState& app = console.app;
+  app.frame_start_ms = app.frame_start_ms ? app.frame_start_ms : host::ruvo_get_time_ms();
+  host::ruvo_sleep_ms(applicable_sleep_ms(console));
+  host::HostEvents events;
+  if (app.platform.pump_events) app.platform.pump_events(app.platform.context, app.keys, events);
+  host::keys_update(app.keys, host::ruvo_get_time_ms());
+  app.has_focus = events.has_focus;
+  app.mouse_moved = events.mouse_moved;
+  if (events.quit_requested) app.quit = true;
+
+  app.skip_draw = false;
+  ruvo_main_update(console);
+  if (!app.skip_draw) {
+    ruvo_main_draw(console);
+    if (!app.headless) present_back_page(console);
+    const int32_t now = host::ruvo_get_time_ms();
+    const int32_t elapsed = std::max<int32_t>(1, std::min<int32_t>(now - app.frame_start_ms, 1000));
+    app.smoothed_fps = int32_t((int64_t(1000) << 16) / elapsed);
+    app.frame_start_ms = now;
+  }
+}
+
+void ruvo_exit(Console& console) {
+  if (!initialised) return;
+  AppState& app = console.app;
+  host::ruvo_config_save(app.data_folder, app.title);
+  if (app.platform.close_window) app.platform.close_window(app.platform.context);
+  host::ruvo_log("<ok\n");
+  host::ruvo_log_close();
+  initialised = false;
+  if (the_console == &console) the_console = nullptr;
+}
+
+int ruvo_main(int argc, const char* const* argv, const StartupOptions& startup) {
+  static Console console;
+  if (std::optional<int> status = ruvo_main_init(console, argc, argv, startup)) return *status;
+  while (!console.app.quit) ruvo_main_iteration(console);
+  ruvo_exit(console);
+  return 0;
+}
+
+}  // namespace tamori::shell
