@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages needed to build, run and test TAMORI.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libgif-dev liblodepng-dev
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth sox)
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick sox)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

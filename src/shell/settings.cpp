@@ -123,7 +123,8 @@ void console_settings_clamp(ConsoleSettings& settings) {
 
 void console_settings_save(const ConsoleSettings& settings, FILE* file) {
   std::fprintf(file, "version %s\n\n", kConsoleVersion);
-  std::fprintf(file, "// audio volume: 0..256 \nvolume %d\n\n", settings.volume);
+  // The master volume mirrors the framework's sound volume, which the hot keys change.
+  std::fprintf(file, "// audio volume: 0..256 \nvolume %d\n\n", host::ruvo_config().sound_volume);
   std::fprintf(file, "// location of tamori's virtual drive; use \"ls\" to see what is there\nroot_path %s\n\n",
                settings.root_path.c_str());
   std::fprintf(file, "// location of cartridge save data\ncdata_path %s\n\n", settings.cdata_path.c_str());

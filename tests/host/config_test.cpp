@@ -180,7 +180,7 @@ TEST(SettingsNumbers, ParseLikeTheSettingsDo) {
   EXPECT_EQ(host::parse_setting_int("abc"), 0);
   EXPECT_EQ(host::parse_setting_int(""), 0);
   EXPECT_EQ(host::parse_setting_int("99999999999999999999"), 2147483647);
-  EXPECT_EQ(host::parse_setting_int("-99999999999999999999"), -2147483647);
+  EXPECT_EQ(host::parse_setting_int("-99999999999999999999"), -2147483647 - 1);
 }
 
 struct PathCase {

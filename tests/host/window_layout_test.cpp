@@ -24,7 +24,7 @@ TEST(WindowLayout, PixelPerfectScalesByWholeNumbersAndCentres) {
   Layout l = layout(128, 128, 300, 300);
   EXPECT_EQ(l.destination, (Rect{22, 22, 256, 256}));
   EXPECT_TRUE(l.nearest_filter);
-  EXPECT_EQ(layout(128, 128, 640, 540).destination, (Rect{128, 78, 384, 384}));
+  EXPECT_EQ(layout(128, 128, 640, 540).destination, (Rect{64, 14, 512, 512}));
   EXPECT_EQ(layout(128, 128, 100, 100, 1).destination, (Rect{-14, -14, 128, 128}));  // at least scale 1
 }
 

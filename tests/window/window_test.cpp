@@ -1,0 +1,177 @@
+// The real window: the SDL host layer in this process, and the tamori
+// program itself, on the X display the test runs under (xvfb-run in CI).
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/console_data.h"
+#include "host/keys.h"
+#include "host/platform.h"
+#include "host/scancodes.h"
+#include "host/sdl/sdl_platform.h"
+
+namespace tamori {
+namespace {
+
+bool have_display() {
+  const char* display = std::getenv("DISPLAY");
+  return display && *display;
+}
+
+struct Rgb {
+  int r, g, b;
+  bool operator==(const Rgb&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+  return out << "(" << c.r << "," << c.g << "," << c.b << ")";
+}
+
+// Reads a binary PPM (P6) written by ImageMagick.
+struct Screenshot {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  Rgb at(int x, int y) const {
+    size_t i = (size_t(y) * width + x) * 3;
+    return {rgb[i], rgb[i + 1], rgb[i + 2]};
+  }
+};
+
+bool read_ppm(const std::string& path, Screenshot& shot) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  int max_value = 0;
+  bool ok = std::fscanf(file, "P6 %d %d %d", &shot.width, &shot.height, &max_value) == 3 && max_value == 255;
+  std::fgetc(file);
+  if (ok) {
+    shot.rgb.resize(size_t(shot.width) * shot.height * 3);
+    ok = std::fread(shot.rgb.data(), 1, shot.rgb.size(), file) == shot.rgb.size();
+  }
+  std::fclose(file);
+  return ok;
+}
+
+Rgb palette_colour(const host::ConsoleData& data, int code) {
+  return {data.palette[size_t(code)][0], data.palette[size_t(code)][1], data.palette[size_t(code)][2]};
+}
+
+TEST(SdlWindow, SoftwarePathScalesAndCentresTheFrame) {
+  if (!have_display()) GTEST_SKIP() << "no display";
+  ASSERT_TRUE(host::sdl_platform_init());
+  host::Platform platform = host::sdl_platform();
+  host::WindowRequest request;
+  request.window_width = 300;
+  request.window_height = 300;
+  request.window_x = 0;
+  request.window_y = 0;
+  request.windowed = true;
+  request.software_blit = true;
+  request.title = "TAMORI";
+  ASSERT_TRUE(platform.open_window(platform.context, request));
+  // A 128x128 frame: red with a white pixel at (0, 0) and green at (127, 127).
+  std::vector<uint32_t> frame(128 * 128, 0xffff0000u);
+  frame[0] = 0xffffffffu;
+  frame[128 * 128 - 1] = 0xff00ff00u;
+  platform.present(platform.context, host::PresentedFrame{frame.data(), 128, 128, false, 0});
+
+  SDL_Window* window = SDL_GetWindowFromID(1);
+  ASSERT_NE(window, nullptr);
+  SDL_Surface* surface = SDL_GetWindowSurface(window);
+  ASSERT_NE(surface, nullptr);
+  ASSERT_EQ(surface->w, 300);
+  SDL_LockSurface(surface);
+  auto at = [&](int x, int y) {
+    Uint32 pixel = static_cast<Uint32*>(surface->pixels)[y * (surface->pitch / 4) + x];
+    Uint8 r, g, b;
+    SDL_GetRGB(pixel, surface->format, &r, &g, &b);
+    return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+  };
+  EXPECT_EQ(at(21, 21), 0x000000u);
+  EXPECT_EQ(at(22, 22), 0xffffffu);
+  EXPECT_EQ(at(23, 23), 0xffffffu);  // scale 2: the first pixel covers 2 x 2
+  EXPECT_EQ(at(24, 24), 0xff0000u);
+  EXPECT_EQ(at(277, 277), 0x00ff00u);
+  EXPECT_EQ(at(278, 278), 0x000000u);
+  SDL_UnlockSurface(surface);
+  platform.close_window(platform.context);
+  host::sdl_platform_shutdown();
+}
+
+TEST(SdlWindow, KeyEventsReachTheKeyStates) {
+  if (!have_display()) GTEST_SKIP() << "no display";
+  ASSERT_TRUE(host::sdl_platform_init());
+  host::Platform platform = host::sdl_platform();
+  host::WindowRequest request;
+  request.window_width = 200;
+  request.window_height = 200;
+  ASSERT_TRUE(platform.open_window(platform.context, request));
+  SDL_Event event{};
+  event.type = SDL_KEYDOWN;
+  event.key.keysym.scancode = SDL_SCANCODE_Z;
+  SDL_PushEvent(&event);
+  host::KeyStates keys;
+  host::HostEvents events;
+  platform.pump_events(platform.context, keys, events);
+  host::keys_update(keys, 0);
+  EXPECT_TRUE(host::key_pressed(keys, host::scancode::Z));
+  event.type = SDL_KEYUP;
+  SDL_PushEvent(&event);
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  platform.pump_events(platform.context, keys, events);
+  host::keys_update(keys, 16);
+  EXPECT_FALSE(host::key_down(keys, host::scancode::Z));
+  EXPECT_TRUE(events.quit_requested);
+  platform.close_window(platform.context);
+  host::sdl_platform_shutdown();
+}
+
+// Starts the real program in a 300x300 window at (0, 0), takes a screenshot
+// of the X screen and checks what a person would see: the stopped console
+// scaled by 2 and centred, with the exit bar in the palette's colours.
+TEST(TamoriProgram, ShowsTheStoppedConsoleScaledAndCentred) {
+  if (!have_display()) GTEST_SKIP() << "no display";
+  std::optional<host::ConsoleData> data = host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/data.pod");
+  ASSERT_TRUE(data);
+  const std::string home = std::filesystem::temp_directory_path() / ("tamori_window_" + std::to_string(::getpid()));
+  const std::string shot_path = home + "/shot.ppm";
+  std::filesystem::create_directories(home);
+  const std::string command = std::string(TAMORI_EXE) + " -home " + home +
+                              " -windowed 1 -width 300 -height 300 -window_x 0 -window_y 0 & pid=$!; sleep 2; "
+                              "import -window root -depth 8 " + shot_path + "; kill $pid; wait $pid";
+  ASSERT_EQ(std::system(("bash -c '" + command + "' >/dev/null 2>&1").c_str()) == -1, false);
+  Screenshot shot;
+  ASSERT_TRUE(read_ppm(shot_path, shot)) << "no screenshot at " << shot_path;
+  const Rgb black{0, 0, 0};
+  // Outside the 256x256 picture at (22, 22): black.
+  EXPECT_EQ(shot.at(10, 150), black);
+  EXPECT_EQ(shot.at(290, 150), black);
+  // The exit bar: picture rows 121..127 in colour 6, row 120 in colour 0.
+  const Rgb bar = palette_colour(*data, 6);
+  EXPECT_EQ(shot.at(22 + 0, 22 + 121 * 2), bar);
+  EXPECT_EQ(shot.at(22 + 255, 22 + 127 * 2 + 1), bar);
+  EXPECT_EQ(shot.at(22 + 100, 22 + 120 * 2), palette_colour(*data, 0));
+  // Its text in colour 1, and the version line in colour 6 near the top.
+  const Rgb text = palette_colour(*data, 1);
+  int text_pixels = 0, version_pixels = 0;
+  for (int y = 22 + 122 * 2; y < 22 + 127 * 2; y++)
+    for (int x = 22; x < 278; x++) text_pixels += shot.at(x, y) == text;
+  for (int y = 22 + 6 * 2; y < 22 + 12 * 2; y++)
+    for (int x = 22; x < 278; x++) version_pixels += shot.at(x, y) == bar;
+  EXPECT_GT(text_pixels, 200);
+  EXPECT_GT(version_pixels, 100);
+  // The console saved its settings when it was ended.
+  EXPECT_TRUE(std::filesystem::exists(home + "/log.txt"));
+  std::filesystem::remove_all(home);
+}
+
+}  // namespace
+}  // namespace tamori
