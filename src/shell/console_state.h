@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "host/config.h"
@@ -19,6 +20,7 @@
 #include "host/platform.h"
 #include "machine/display.h"
 #include "machine/interface_text.h"
+#include "machine/machine_state.h"
 #include "shell/settings.h"
 
 namespace tamori::shell {
@@ -68,7 +70,6 @@ struct VmState {
   int load_hold_recent = 0;
   int glitch_frames = 0;
   bool program_running = false;
-  machine::DisplayRegisters display_registers;  // until the memory map takes these over
 };
 
 struct AppState {
@@ -106,6 +107,8 @@ struct AppState {
 struct Console {
   AppState app;
   VmState pstate;
+  // The 64 KB machine: memory map, registers and pixel pages.
+  std::unique_ptr<machine::MachineState> machine = std::make_unique<machine::MachineState>();
   host::RuvoConfig loaded_config;  // cconfig as it was read from the file
 };
 

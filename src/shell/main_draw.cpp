@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/clock.h"
+#include "machine/display_memory.h"
 #include "machine/interface_text.h"
 #include "shell/message_bar.h"
 
@@ -25,15 +26,25 @@ void ruvo_main_draw(Console& console) {
   if (pstate.pending_action != kActionNone) return;
 
   machine::back_page_clear(app.back_page);
+  machine::MachineState& memory = *console.machine;
+  const bool program_shown = pstate.program_running && pstate.console_mode == kModeRunning;
   if (pstate.load_hold_frames <= 0) {
-    // With no program running the picture is the console text screen, shown
-    // through the plain screen palette.
-    const machine::DisplayRegisters plain;
-    if (machine::compose_output_image(app.console_text.pixels.data(), plain, false, app.output_image))
-      machine::flicker_start(app.flicker, now);
-    if (pstate.console_mode == kModeStopped) draw_exit_bar(app.output_image, app.data.font);
+    bool scanline_mode_used = false;
+    if (program_shown) {
+      scanline_mode_used = machine::compose_program_picture(memory, 0, app.output_image);
+    } else {
+      // With no program running the picture is the console text screen,
+      // shown through the plain screen palette.
+      const machine::DisplayRegisters plain;
+      machine::compose_output_image(app.console_text.pixels.data(), plain, false, app.output_image);
+      if (pstate.console_mode == kModeStopped) draw_exit_bar(app.output_image, app.data.font);
+    }
+    if (scanline_mode_used || memory.extra_palette_flicker_requested) machine::flicker_start(app.flicker, now);
+    memory.extra_palette_flicker_requested = false;
   }
   machine::back_page_put(app.back_page, app.output_image, 0, 0);
+  if (program_shown && machine::compose_extra_displays(memory, app.back_page, app.options.tv_frame != 0))
+    machine::flicker_start(app.flicker, now);
 
   machine::Canvas page{app.back_page.pixels.data(), app.back_page.width, app.back_page.height};
   draw_message_bar(app.message, app.data.font, page, now);

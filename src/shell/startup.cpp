@@ -9,6 +9,8 @@
 #include "host/files.h"
 #include "host/log.h"
 #include "host/paths.h"
+#include "machine/memory.h"
+#include "machine/memory_map.h"
 #include "shell/console_text.h"
 #include "shell/main_draw.h"
 #include "shell/main_loop.h"
@@ -95,6 +97,8 @@ void console_print(Console& console, const std::string& text, uint8_t colour) {
 std::optional<int> ruvo_main_init(Console& console, int argc, const char* const* argv,
                                   const StartupOptions& startup) {
   console = Console{};
+  machine::init_machine_state(*console.machine);
+  machine::reset_memory_for_run(*console.machine);
   the_console = &console;
   AppState& app = console.app;
   app.platform = startup.platform;
