@@ -310,9 +310,10 @@ TEST(CodeCompressDecoder, CurrentFormatHandBuiltStreams) {
 }
 
 std::vector<uint8_t> older_block(unsigned text_length, std::vector<uint8_t> codes) {
-  std::vector<uint8_t> out = {0x3a, 0x63, 0x3a, 0x00, static_cast<uint8_t>(text_length >> 8),
-                              static_cast<uint8_t>(text_length), 0, 0};
-  out.insert(out.end(), codes.begin(), codes.end());
+  const uint8_t header[8] = {0x3a, 0x63, 0x3a, 0x00, static_cast<uint8_t>(text_length >> 8),
+                             static_cast<uint8_t>(text_length), 0, 0};
+  std::vector<uint8_t> out(header, header + 8);
+  for (uint8_t code : codes) out.push_back(code);
   return out;
 }
 
