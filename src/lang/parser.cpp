@@ -1104,7 +1104,8 @@ bool test_then_block(Parser& p, int* escape_list, int line, bool allow_one_line)
     enter_block(fs, scope, false);
     goto_statement(p, v.true_list);
     skip_no_op_statements(p);
-    if (block_follows(p, false)) {
+    // A one-line body may also end at 'until'.
+    if (block_follows(p, one_line)) {
       leave_block(p);
       return one_line;
     }
