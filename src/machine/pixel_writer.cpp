@@ -70,7 +70,11 @@ int32_t write_row_span(const PixelWriter& writer, int32_t y, int32_t x0, int32_t
     if (colours[0] == colours[1] && colours[0] == colours[2] && colours[0] == colours[3]) {
       std::memset(row + first, colours[0], static_cast<size_t>(last - first + 1));
     } else {
-      for (int32_t x = first; x <= last; ++x) row[x] = colours[x & 3];
+      // Whole 4-pixel groups at once, the partial groups at both ends pixel by pixel.
+      int32_t x = first;
+      for (; x <= last && (x & 3) != 0; ++x) row[x] = colours[x & 3];
+      for (; x + 3 <= last; x += 4) std::memcpy(row + x, colours, 4);
+      for (; x <= last; ++x) row[x] = colours[x & 3];
     }
   } else {
     for (int32_t x = first; x <= last; ++x)
