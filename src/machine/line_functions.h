@@ -1,7 +1,9 @@
 // The cartridge function `line` in its three forms, and the line end kept
 // in 0x5f35 and 0x5f3c..0x5f3f so that a line can be continued point by
-// point. Coordinates are integer parts without the camera; each function
-// returns the CPU cycles to charge.
+// point. Coordinates are integer parts of 16.16 numbers (-32768..32767)
+// before the camera; each function returns the CPU cycles to charge. The
+// binding picks the form by the number of arguments: none or one, two or
+// three, four or more.
 #pragma once
 
 #include <cstdint>

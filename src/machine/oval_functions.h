@@ -1,6 +1,7 @@
 // The cartridge functions `oval`, `ovalfill`, `circ` and `circfill`.
-// Coordinates are integer parts before the camera; each function returns
-// the CPU cycles to charge (outline work / 2, fill work / 16).
+// Coordinates are integer parts of 16.16 numbers (-32768..32767) before the
+// camera; each function returns the CPU cycles to charge (outline work / 2,
+// fill work / 16). The binding draws no circle when x or y is missing.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // The cartridge functions `rect`, `rectfill`, `rrect` and `rrectfill`.
-// Coordinates are integer parts before the camera; each function returns
-// the CPU cycles to charge.
+// Coordinates are integer parts of 16.16 numbers (-32768..32767) before the
+// camera; each function returns the CPU cycles to charge. The binding draws
+// no rounded rectangle when called with fewer than two arguments.
 #pragma once
 
 #include <cstdint>

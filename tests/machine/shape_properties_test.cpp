@@ -116,7 +116,8 @@ TEST(ShapeProperties, FilledShapesCoverTheirOutlines) {
 
 TEST(ShapeProperties, InvertedFillIsTheComplementOfTheFill) {
   const char* calls[] = {"circfill 60 70 23", "ovalfill 10 20 90 61", "rrectfill 5 6 70 50 9", "rectfill 9 9 80 30",
-                         "circfill 64 64 300", "ovalfill -10 -10 500 400"};
+                         "circfill 64 64 300", "ovalfill -10 -10 500 400", "ovalfill 10 10 80 11",
+                         "rrectfill 5 6 1 50 9", "rrectfill 5 6 0 5 1", "circfill 20 20 -3"};
   for (const char* call : calls) {
     auto normal = new_drawing_machine();
     auto inverted = new_drawing_machine();
