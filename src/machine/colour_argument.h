@@ -26,8 +26,8 @@ constexpr uint8_t kColourArgumentCarriesInvertedFill = 0x02;
 
 // What one drawing call draws with.
 struct DrawColour {
-  uint8_t colour_pair = 0;  // low nibble where the pattern bit is 0, high nibble where it is 1
-  uint16_t pattern = 0;     // bit 15 - 4 * (y mod 4) - (x mod 4) for pixel (x, y)
+  uint8_t colour_pair = 0;           // low nibble where the pattern bit is 0, high nibble where it is 1
+  uint16_t pattern = 0;              // bit 15 - 4 * (y mod 4) - (x mod 4) for pixel (x, y)
   bool pattern_transparent = false;  // pattern bit 1 leaves the pixel untouched
   bool inverted_fill = false;        // filled shapes fill everything outside the shape
 };

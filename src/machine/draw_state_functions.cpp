@@ -31,7 +31,9 @@ void write_clip_registers(MachineState& state, int32_t x0, int32_t y0, int32_t x
 
 void pset(MachineState& state, int32_t x, int32_t y, NumberArgument colour) {
   PixelWriter writer = make_pixel_writer(state, decode_colour_argument(state, colour));
-  write_pixel(writer, x - state.registers.camera_x, y - state.registers.camera_y);
+  int32_t row = y - state.registers.camera_y;
+  write_pixel(writer, x - state.registers.camera_x, row);
+  finish_drawing_rows(state, 0, row, row);
 }
 
 int32_t pget(const MachineState& state, std::optional<int32_t> x, std::optional<int32_t> y) {
@@ -106,7 +108,7 @@ int64_t cls(MachineState& state, NumberArgument colour) {
   write_memory_byte(state, 0x5f27, 0);
   write_clip_registers(state, 0, 0, kPixelPageSize, kPixelPageSize);
   std::memset(state.draw_target->pixels, fill, sizeof state.draw_target->pixels);
-  return kClsCycles;
+  return finish_drawing(state, kClsCycles);
 }
 
 int32_t fillp(MachineState& state, NumberArgument pattern) {

@@ -1,5 +1,7 @@
 #include "machine/line_functions.h"
 
+#include <algorithm>
+
 #include "machine/line_rasteriser.h"
 #include "machine/memory.h"
 #include "machine/pixel_writer.h"
@@ -23,9 +25,11 @@ int64_t draw_camera_line(MachineState& state, const DrawColour& colour, int32_t 
                          int32_t y1) {
   const DrawStateRegisters& registers = state.registers;
   PixelWriter writer = make_pixel_writer(state, colour);
+  int32_t top = std::min(y0, y1) - registers.camera_y;
+  int32_t bottom = std::max(y0, y1) - registers.camera_y;
   LineWork line = draw_line(writer, x0 - registers.camera_x, y0 - registers.camera_y, x1 - registers.camera_x,
                             y1 - registers.camera_y);
-  return line.sloped ? line.work / 2 : line.work / 16;
+  return finish_drawing_rows(state, line.sloped ? line.work / 2 : line.work / 16, top, bottom);
 }
 
 }  // namespace

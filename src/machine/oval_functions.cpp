@@ -44,20 +44,19 @@ bool box_is_thin(const OvalBox& box) { return box.y1 - box.y0 <= 1 || box.x1 - b
 int64_t draw_oval_outline(const PixelWriter& writer, const OvalBox& box) {
   if (box_is_thin(box)) return fill_rectangle(writer, box.x0, box.y0, box.x1, box.y1) / 2;
   EllipseShape shape = ellipse_in_box(box);
-  EllipseCulling culling =
-      cull_ellipse(*writer.target, shape, box.x1 - box.x0, box.x0, box.y0, box.x1, box.y1);
+  EllipseCulling culling = cull_ellipse(*writer.target, shape, box.x1 - box.x0, box.x0, box.y0, box.x1, box.y1);
   if (culling != EllipseCulling::Draw) return 0;
   return draw_ellipse_outline(writer, shape) / 2;
 }
 
 int64_t fill_oval(const PixelWriter& writer, const OvalBox& box, bool inverted) {
   if (box_is_thin(box)) {
-    int64_t work = inverted ? fill_outside_rectangle(writer, box.x0, box.y0, box.x1, box.y1) : fill_rectangle(writer, box.x0, box.y0, box.x1, box.y1);
+    int64_t work = inverted ? fill_outside_rectangle(writer, box.x0, box.y0, box.x1, box.y1)
+                            : fill_rectangle(writer, box.x0, box.y0, box.x1, box.y1);
     return work / 16;
   }
   EllipseShape shape = ellipse_in_box(box);
-  EllipseCulling culling =
-      cull_ellipse(*writer.target, shape, box.x1 - box.x0, box.x0, box.y0, box.x1, box.y1);
+  EllipseCulling culling = cull_ellipse(*writer.target, shape, box.x1 - box.x0, box.x0, box.y0, box.x1, box.y1);
   // A clip inside the shape is all filled (nothing outside it); a clip
   // outside the box is all outside the shape.
   if (culling == EllipseCulling::ClipInsideShape) return inverted ? 0 : fill_clip_rectangle(writer) / 16;
@@ -80,28 +79,29 @@ bool circle_box(const MachineState& state, int32_t x, int32_t y, NumberArgument 
 
 int64_t oval(MachineState& state, int32_t x0, int32_t y0, int32_t x1, int32_t y1, NumberArgument colour) {
   PixelWriter writer = make_pixel_writer(state, decode_colour_argument(state, colour));
-  return draw_oval_outline(writer, camera_box(state, x0, y0, x1, y1));
+  return finish_drawing(state, draw_oval_outline(writer, camera_box(state, x0, y0, x1, y1)));
 }
 
 int64_t ovalfill(MachineState& state, int32_t x0, int32_t y0, int32_t x1, int32_t y1, NumberArgument colour) {
   DrawColour decoded = decode_colour_argument(state, colour);
   PixelWriter writer = make_pixel_writer(state, decoded);
-  return fill_oval(writer, camera_box(state, x0, y0, x1, y1), decoded.inverted_fill);
+  return finish_drawing(state, fill_oval(writer, camera_box(state, x0, y0, x1, y1), decoded.inverted_fill));
 }
 
 int64_t circ(MachineState& state, int32_t x, int32_t y, NumberArgument radius, NumberArgument colour) {
   PixelWriter writer = make_pixel_writer(state, decode_colour_argument(state, colour));
   OvalBox box;
   if (!circle_box(state, x, y, radius, &box)) return 0;
-  return draw_oval_outline(writer, box);
+  return finish_drawing(state, draw_oval_outline(writer, box));
 }
 
 int64_t circfill(MachineState& state, int32_t x, int32_t y, NumberArgument radius, NumberArgument colour) {
   DrawColour decoded = decode_colour_argument(state, colour);
   PixelWriter writer = make_pixel_writer(state, decoded);
   OvalBox box;
-  if (!circle_box(state, x, y, radius, &box)) return decoded.inverted_fill ? fill_clip_rectangle(writer) / 16 : 0;
-  return fill_oval(writer, box, decoded.inverted_fill);
+  if (!circle_box(state, x, y, radius, &box))
+    return finish_drawing(state, decoded.inverted_fill ? fill_clip_rectangle(writer) / 16 : 0);
+  return finish_drawing(state, fill_oval(writer, box, decoded.inverted_fill));
 }
 
 }  // namespace tamori::machine

@@ -115,4 +115,23 @@ int32_t fill_clip_rectangle(const PixelWriter& writer) {
   return fill_rectangle(writer, page.clip_x0, page.clip_y0, page.clip_x1 - 1, page.clip_y1 - 1);
 }
 
+int64_t finish_drawing_rows(MachineState& state, int64_t cycles, int32_t first_row, int32_t last_row) {
+  if (state.draw_target != state.sprite_source) return cycles;
+  constexpr int32_t kFirstSharedRow = (kSharedSpriteMapAddress - kSpriteSheetAddress) / 64;
+  constexpr int32_t kBytesPerRow = kPixelPageSize / 2;
+  const PixelPage& page = *state.draw_target;
+  first_row = std::max({first_row, page.clip_y0, kFirstSharedRow});
+  last_row = std::min(last_row, page.clip_y1 - 1);
+  for (int32_t row = first_row; row <= last_row; ++row) {
+    int32_t offset = row * kBytesPerRow;
+    pixel_page_pack_bytes(page, offset, state.map_grid + 4096 + (offset - kFirstSharedRow * kBytesPerRow),
+                          kBytesPerRow);
+  }
+  return cycles;
+}
+
+int64_t finish_drawing(MachineState& state, int64_t cycles) {
+  return finish_drawing_rows(state, cycles, 0, kPixelPageSize - 1);
+}
+
 }  // namespace tamori::machine

@@ -44,4 +44,13 @@ int32_t fill_outside_rectangle(const PixelWriter& writer, int32_t x0, int32_t y0
 // Fills the whole clip rectangle.
 int32_t fill_clip_rectangle(const PixelWriter& writer);
 
+// Ends a drawing call. When the draw target is also the sprite source, its
+// rows 64..127 are memory 0x1000..0x1fff, which the map shares: the map
+// grid's second half is refreshed from the clipped rows there. Returns
+// `cycles` unchanged.
+int64_t finish_drawing(MachineState& state, int64_t cycles);
+
+// The same for a call that drew only in rows first_row..last_row.
+int64_t finish_drawing_rows(MachineState& state, int64_t cycles, int32_t first_row, int32_t last_row);
+
 }  // namespace tamori::machine

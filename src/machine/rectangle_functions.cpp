@@ -18,7 +18,8 @@ int32_t camera_coordinate(int32_t value, int16_t camera) { return static_cast<in
 int64_t fill_rows(const PixelWriter& writer, int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool inverted) {
   if (!inverted) return fill_rectangle(writer, x0, y0, x1, y1);
   const PixelPage& page = *writer.target;
-  return fill_rectangle(writer, page.clip_x0, y0, x0 - 1, y1) + fill_rectangle(writer, x1 + 1, y0, page.clip_x1 - 1, y1);
+  return fill_rectangle(writer, page.clip_x0, y0, x0 - 1, y1) +
+         fill_rectangle(writer, x1 + 1, y0, page.clip_x1 - 1, y1);
 }
 
 // The radius that fits a w by h rectangle.
@@ -97,7 +98,7 @@ int64_t rect(MachineState& state, int32_t x0, int32_t y0, int32_t x1, int32_t y1
     pixels += write_column_span(writer, x0, top + 1, bottom - 1);
     pixels += write_column_span(writer, x1, top + 1, bottom - 1);
   }
-  return pixels / 16;
+  return finish_drawing(state, pixels / 16);
 }
 
 int64_t rectfill(MachineState& state, int32_t x0, int32_t y0, int32_t x1, int32_t y1, NumberArgument colour) {
@@ -111,7 +112,7 @@ int64_t rectfill(MachineState& state, int32_t x0, int32_t y0, int32_t x1, int32_
   int32_t top = std::min(y0, y1), bottom = std::max(y0, y1);
   int64_t pixels = decoded.inverted_fill ? fill_outside_rectangle(writer, left, top, right, bottom)
                                          : fill_rectangle(writer, left, top, right, bottom);
-  return pixels / 16;
+  return finish_drawing(state, pixels / 16);
 }
 
 int64_t rrect(MachineState& state, int32_t x, int32_t y, int32_t w, int32_t h, int32_t r, NumberArgument colour) {
@@ -122,12 +123,12 @@ int64_t rrect(MachineState& state, int32_t x, int32_t y, int32_t w, int32_t h, i
   h = static_cast<int16_t>(h);
   if (w < 1 || h < 1) return 0;
   int32_t radius = fitted_radius(w, h, static_cast<int16_t>(r));
-  int64_t work = radius <= 0 ? draw_plain_outline(writer, x, y, w, h) : draw_rounded_outline(writer, x, y, w, h, radius);
-  return work / 2;
+  int64_t work =
+      radius <= 0 ? draw_plain_outline(writer, x, y, w, h) : draw_rounded_outline(writer, x, y, w, h, radius);
+  return finish_drawing(state, work / 2);
 }
 
-int64_t rrectfill(MachineState& state, int32_t x, int32_t y, int32_t w, int32_t h, int32_t r,
-                  NumberArgument colour) {
+int64_t rrectfill(MachineState& state, int32_t x, int32_t y, int32_t w, int32_t h, int32_t r, NumberArgument colour) {
   DrawColour decoded = decode_colour_argument(state, colour);
   PixelWriter writer = make_pixel_writer(state, decoded);
   bool inverted = decoded.inverted_fill;
@@ -135,7 +136,7 @@ int64_t rrectfill(MachineState& state, int32_t x, int32_t y, int32_t w, int32_t 
   y = camera_coordinate(y, state.registers.camera_y);
   w = static_cast<int16_t>(w);
   h = static_cast<int16_t>(h);
-  if (w < 1 || h < 1) return inverted ? fill_clip_rectangle(writer) / 16 : 0;
+  if (w < 1 || h < 1) return finish_drawing(state, inverted ? fill_clip_rectangle(writer) / 16 : 0);
   int32_t radius = fitted_radius(w, h, static_cast<int16_t>(r));
   int64_t work = 0;
   if (radius < 1) {
@@ -144,7 +145,7 @@ int64_t rrectfill(MachineState& state, int32_t x, int32_t y, int32_t w, int32_t 
   } else {
     work = fill_rounded(writer, x, y, w, h, radius, inverted);
   }
-  return work / 16;
+  return finish_drawing(state, work / 16);
 }
 
 }  // namespace tamori::machine

@@ -18,7 +18,6 @@ int64_t rectfill(MachineState& state, int32_t x0, int32_t y0, int32_t x1, int32_
 // Rounded rectangles at (x, y), w by h pixels, corner radius r (0 when
 // missing); the radius shrinks to fit. Outline work / 2, fill work / 16.
 int64_t rrect(MachineState& state, int32_t x, int32_t y, int32_t w, int32_t h, int32_t r, NumberArgument colour);
-int64_t rrectfill(MachineState& state, int32_t x, int32_t y, int32_t w, int32_t h, int32_t r,
-                  NumberArgument colour);
+int64_t rrectfill(MachineState& state, int32_t x, int32_t y, int32_t w, int32_t h, int32_t r, NumberArgument colour);
 
 }  // namespace tamori::machine

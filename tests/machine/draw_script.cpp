@@ -35,26 +35,37 @@ int hex_digit(char c) {
 }
 
 bool run_shape(MachineState& state, const std::string& name, const Arguments& a) {
-  if (name == "pset") pset(state, a.integer(0), a.integer(1), a.optional(2));
-  else if (name == "rect") rect(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.optional(4));
-  else if (name == "rectfill") rectfill(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.optional(4));
-  else if (name == "oval") oval(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.optional(4));
-  else if (name == "ovalfill") ovalfill(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.optional(4));
-  else if (name == "circ") circ(state, a.integer(0), a.integer(1), a.optional(2), a.optional(3));
-  else if (name == "circfill") circfill(state, a.integer(0), a.integer(1), a.optional(2), a.optional(3));
+  if (name == "pset")
+    pset(state, a.integer(0), a.integer(1), a.optional(2));
+  else if (name == "rect")
+    rect(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.optional(4));
+  else if (name == "rectfill")
+    rectfill(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.optional(4));
+  else if (name == "oval")
+    oval(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.optional(4));
+  else if (name == "ovalfill")
+    ovalfill(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.optional(4));
+  else if (name == "circ")
+    circ(state, a.integer(0), a.integer(1), a.optional(2), a.optional(3));
+  else if (name == "circfill")
+    circfill(state, a.integer(0), a.integer(1), a.optional(2), a.optional(3));
   else if (name == "rrect")
     rrect(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.integer(4), a.optional(5));
   else if (name == "rrectfill")
     rrectfill(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.integer(4), a.optional(5));
-  else return false;
+  else
+    return false;
   return true;
 }
 
 bool run_state_call(MachineState& state, const std::string& name, const Arguments& a) {
   if (name == "line") {
-    if (a.count() <= 1) line_break(state, a.optional(0));
-    else if (a.count() <= 3) line_to(state, a.integer(0), a.integer(1), a.optional(2));
-    else line_between(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.optional(4));
+    if (a.count() <= 1)
+      line_break(state, a.optional(0));
+    else if (a.count() <= 3)
+      line_to(state, a.integer(0), a.integer(1), a.optional(2));
+    else
+      line_between(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.optional(4));
   } else if (name == "cls") {
     cls(state, a.optional(0));
   } else if (name == "color") {
@@ -63,18 +74,24 @@ bool run_state_call(MachineState& state, const std::string& name, const Argument
     camera(state, a.integer(0), a.integer(1));
   } else if (name == "clip") {
     std::optional<ClipArguments> clip_arguments;
-    if (a.count() >= 4) clip_arguments = ClipArguments{a.integer(0), a.integer(1), a.integer(2), a.integer(3),
-                                                       a.count() > 4 && a.raw[4] != 0};
+    if (a.count() >= 4)
+      clip_arguments =
+          ClipArguments{a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.count() > 4 && a.raw[4] != 0};
     clip(state, clip_arguments);
   } else if (name == "fillp") {
     fillp(state, a.optional(0));
   } else if (name == "pal") {
-    if (a.count() >= 2) pal_set(state, a.integer(0), a.integer(1), a.optional_integer(2));
-    else pal_reset(state, a.optional_integer(0));
+    if (a.count() >= 2)
+      pal_set(state, a.integer(0), a.integer(1), a.optional_integer(2));
+    else
+      pal_reset(state, a.optional_integer(0));
   } else if (name == "palt") {
-    if (a.count() == 0) palt_reset(state);
-    else if (a.count() == 1) palt_bits(state, a.integer(0));
-    else palt_set(state, a.integer(0), a.raw[1] != 0);
+    if (a.count() == 0)
+      palt_reset(state);
+    else if (a.count() == 1)
+      palt_bits(state, a.integer(0));
+    else
+      palt_set(state, a.integer(0), a.raw[1] != 0);
   } else if (name == "poke") {
     write_memory_byte(state, static_cast<uint32_t>(a.integer(0)), static_cast<uint32_t>(a.integer(1)));
   } else {

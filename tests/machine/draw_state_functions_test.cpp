@@ -87,8 +87,8 @@ TEST(Palt, BitFieldPutsColourZeroInTheHighestBit) {
   EXPECT_EQ(read_memory_byte(*m, 0x5f0f), 0x1f);
   EXPECT_EQ(palt_bits(*m, 0x8000).previous, 3);
   for (int c = 1; c < 16; ++c) EXPECT_EQ(read_memory_byte(*m, 0x5f00 + c) & 0x10, 0) << c;
-  EXPECT_TRUE(palt_set(*m, 0, false));   // it was transparent
-  EXPECT_FALSE(palt_set(*m, 0, true));   // and palt(0, false) made it opaque
+  EXPECT_TRUE(palt_set(*m, 0, false));  // it was transparent
+  EXPECT_FALSE(palt_set(*m, 0, true));  // and palt(0, false) made it opaque
   EXPECT_FALSE(palt_set(*m, 0x17, true));
   EXPECT_EQ(palt_reset(*m), static_cast<int16_t>(0x8100));
   EXPECT_EQ(palt_bits(*m, 0).previous, -32768);
@@ -117,11 +117,10 @@ TEST(Clip, EdgesAreClampedToTheScreen) {
     uint8_t x0, y0, x1, y1;
   };
   const Case cases[] = {
-      {-5, -6, 300, 20, false, 0, 0, 128, 14},
-      {100, 120, 50, 50, false, 100, 120, 128, 128},
-      {20, 20, -10, 5, false, 20, 20, 10, 25},        // crossed edges are kept: nothing is drawable
-      {0x10000 + 3, 4, 5, 6, false, 3, 4, 8, 10},     // 16-bit arguments
-      {-20, 15, 200, 100, true, 10, 15, 30, 30},      // inside the current (10, 10, 30, 30)
+      {-5, -6, 300, 20, false, 0, 0, 128, 14},    {100, 120, 50, 50, false, 100, 120, 128, 128},
+      {20, 20, -10, 5, false, 20, 20, 10, 25},     // crossed edges are kept: nothing is drawable
+      {0x10000 + 3, 4, 5, 6, false, 3, 4, 8, 10},  // 16-bit arguments
+      {-20, 15, 200, 100, true, 10, 15, 30, 30},   // inside the current (10, 10, 30, 30)
   };
   for (const Case& c : cases) {
     auto m = new_drawing_machine();

@@ -22,7 +22,9 @@ using testing::run_draw_command;
 
 constexpr int32_t fixed(int32_t whole) { return static_cast<int32_t>(static_cast<uint32_t>(whole) << 16); }
 
-bool same_pixels(const PixelPage& a, const PixelPage& b) { return std::memcmp(a.pixels, b.pixels, sizeof a.pixels) == 0; }
+bool same_pixels(const PixelPage& a, const PixelPage& b) {
+  return std::memcmp(a.pixels, b.pixels, sizeof a.pixels) == 0;
+}
 
 TEST(ShapeProperties, NothingIsWrittenOutsideTheClip) {
   std::mt19937 random(1234);
@@ -115,9 +117,10 @@ TEST(ShapeProperties, FilledShapesCoverTheirOutlines) {
 }
 
 TEST(ShapeProperties, InvertedFillIsTheComplementOfTheFill) {
-  const char* calls[] = {"circfill 60 70 23", "ovalfill 10 20 90 61", "rrectfill 5 6 70 50 9", "rectfill 9 9 80 30",
-                         "circfill 64 64 300", "ovalfill -10 -10 500 400", "ovalfill 10 10 80 11",
-                         "rrectfill 5 6 1 50 9", "rrectfill 5 6 0 5 1", "circfill 20 20 -3"};
+  const char* calls[] = {"circfill 60 70 23",    "ovalfill 10 20 90 61", "rrectfill 5 6 70 50 9",
+                         "rectfill 9 9 80 30",   "circfill 64 64 300",   "ovalfill -10 -10 500 400",
+                         "ovalfill 10 10 80 11", "rrectfill 5 6 1 50 9", "rrectfill 5 6 0 5 1",
+                         "circfill 20 20 -3"};
   for (const char* call : calls) {
     auto normal = new_drawing_machine();
     auto inverted = new_drawing_machine();
@@ -133,6 +136,30 @@ TEST(ShapeProperties, InvertedFillIsTheComplementOfTheFill) {
             << call << " at " << x << "," << y;
       }
   }
+}
+
+TEST(SpriteSheetTarget, DrawingThereChangesTheMapRowsItShares) {
+  auto m = new_drawing_machine();
+  write_map_cell(*m, 40, 40, 0x99);  // memory 0x1428: sprite row 80
+  run_draw_command(*m, "poke 0x5f55 0");
+  ASSERT_EQ(m->draw_target, &m->sprite_sheet);
+  run_draw_command(*m, "rectfill 0 64 3 64 0x22");
+  run_draw_command(*m, "pset 4 65 5");
+  run_draw_command(*m, "line 2 127 3 127 7");
+  run_draw_command(*m, "circfill 100 100 3 4");
+  EXPECT_EQ(read_map_cell(*m, 0, 32), 0x22);
+  EXPECT_EQ(read_map_cell(*m, 1, 32), 0x22);
+  EXPECT_EQ(read_map_cell(*m, 66, 32), 0x05);  // sprite rows are 64 bytes: (4, 65) is byte 66
+  EXPECT_EQ(read_map_cell(*m, 65, 63), 0x77);  // (2, 127) is byte 4033
+  EXPECT_EQ(read_map_cell(*m, 40, 40), 0x99);
+  for (uint32_t address = 0x1000; address < 0x2000; ++address) {
+    int cell = static_cast<int>(address - 0x1000);
+    ASSERT_EQ(read_map_cell(*m, cell % 128, 32 + cell / 128), read_memory_byte(*m, address)) << address;
+  }
+  // Drawing on the screen leaves the map alone.
+  run_draw_command(*m, "poke 0x5f55 0x60");
+  run_draw_command(*m, "rectfill 0 64 127 127 3");
+  EXPECT_EQ(read_map_cell(*m, 0, 32), 0x22);
 }
 
 TEST(ShapeCycles, ChargesInProportionToTheWork) {
@@ -159,7 +186,7 @@ TEST(ShapeCycles, ChargesInProportionToTheWork) {
       {"level line", 128 / 16},
       {"sloped line", 11 / 2},
       {"sloped line clipped away", 0},
-      {"circle radius 1", (3 + 3) / 2},          // two steps of two plus one mirrored point
+      {"circle radius 1", (3 + 3) / 2},           // two steps of two plus one mirrored point
       {"filled circle radius 1", (16 + 5) / 16},  // two steps of 8 plus five pixels
       {"huge oval around the clip", 0},
       {"cls", 1024},
