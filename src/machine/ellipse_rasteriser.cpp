@@ -13,31 +13,32 @@ void step_ellipse(const EllipseShape& shape, StepFunction&& on_step) {
   int64_t radius_x = shape.radius_x;
   int64_t radius_y = shape.radius_y;
   if (radius_x < 0 || radius_y < 0) return;
-  int64_t a2 = radius_x * radius_x;
-  int64_t b2 = radius_y * radius_y;
-  int64_t k = radius_y % 2 + b2 / 4;
-  int64_t r = -(radius_x % 2 + a2 / 4 + b2);
+  int64_t radius_x_squared = radius_x * radius_x;
+  int64_t radius_y_squared = radius_y * radius_y;
+  int64_t vertical_threshold = radius_y % 2 + radius_y_squared / 4;
+  int64_t horizontal_threshold = -(radius_x % 2 + radius_x_squared / 4 + radius_y_squared);
   int64_t x = 0;
   int64_t y = radius_y;
-  int64_t delta_a = 0;
-  int64_t delta_c = -2 * a2 * radius_y;
-  int64_t error = -a2 * radius_y;
+  int64_t error_step_x = 0;
+  int64_t error_step_y = -2 * radius_x_squared * radius_y;
+  int64_t error = -radius_x_squared * radius_y;
   while (y >= 0 && x <= radius_x) {
-    bool vertical = r < x * b2 + error && -k < y * a2 + error;
+    bool vertical =
+        horizontal_threshold < x * radius_y_squared + error && -vertical_threshold < y * radius_x_squared + error;
     on_step(static_cast<int32_t>(x), static_cast<int32_t>(y), vertical);
     if (vertical) {
-      if (error - y * a2 <= -(a2 + k)) {
+      if (error - y * radius_x_squared <= -(radius_x_squared + vertical_threshold)) {
         ++x;
-        delta_a += 2 * b2;
-        error += delta_a;
+        error_step_x += 2 * radius_y_squared;
+        error += error_step_x;
       }
       --y;
-      delta_c += 2 * a2;
-      error += delta_c;
+      error_step_y += 2 * radius_x_squared;
+      error += error_step_y;
     } else {
       ++x;
-      delta_a += 2 * b2;
-      error += delta_a;
+      error_step_x += 2 * radius_y_squared;
+      error += error_step_x;
     }
   }
 }
