@@ -59,6 +59,41 @@ TEST(ShapeProperties, NothingIsWrittenOutsideTheClip) {
   }
 }
 
+TEST(ShapeProperties, ExtremeCoordinatesStayInsideTheClip) {
+  const char* cameras[] = {"camera 0 0", "camera -32768 -32768", "camera 32767 32767", "camera -32768 32767"};
+  const char* calls[] = {"line -32768 -32768 32767 32767",
+                         "line 32767 -32768 -32768 32767",
+                         "line -32768 5 32767 6",
+                         "rect -32768 -32768 32767 32767",
+                         "rectfill -32768 -32768 32767 32767",
+                         "oval -32768 -32768 32767 32767",
+                         "ovalfill -32768 -32768 32767 32767",
+                         "oval -32768 60 32767 70",
+                         "ovalfill -32768 0 32767 200",
+                         "circ 32767 32767 32767",
+                         "circfill -32768 -32768 32767.5",
+                         "rrect -32768 -32768 32767 32767 32767",
+                         "rrectfill -32768 -32768 32767 32767 32767",
+                         "rrectfill 32767 32767 32767 32767 -32768",
+                         "pset -32768 32767"};
+  for (const char* camera_call : cameras)
+    for (const char* call : calls) {
+      auto m = new_drawing_machine();
+      run_draw_command(*m, "poke 0x5f36 2");
+      run_draw_command(*m, "clip 20 30 40 50");
+      run_draw_command(*m, camera_call);
+      std::memset(m->draw_target->pixels, 1, sizeof m->draw_target->pixels);
+      ASSERT_EQ(run_draw_command(*m, std::string(call) + " 7"), "");
+      for (int y = 0; y < kPixelPageSize; ++y)
+        for (int x = 0; x < kPixelPageSize; ++x) {
+          bool inside = x >= 20 && x < 60 && y >= 30 && y < 80;
+          if (!inside) {
+            ASSERT_EQ(m->draw_target->pixels[y * kPixelPageSize + x], 1) << camera_call << "; " << call;
+          }
+        }
+    }
+}
+
 TEST(ShapeProperties, LinesAreTheSameInBothDirections) {
   std::mt19937 random(99);
   for (int round = 0; round < 2000; ++round) {
