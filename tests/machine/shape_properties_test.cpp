@@ -34,8 +34,9 @@ TEST(ShapeProperties, NothingIsWrittenOutsideTheClip) {
     return random() % 8 == 0 ? static_cast<int32_t>(random() % 65536) - 32768 : near;
   };
   const char* shapes[] = {"line", "rect", "rectfill", "oval", "ovalfill", "circ", "circfill", "rrect", "rrectfill"};
+  auto m = new_drawing_machine();
   for (int round = 0; round < 3000; ++round) {
-    auto m = new_drawing_machine();
+    reset(*m);
     int x0 = static_cast<int>(random() % 128), y0 = static_cast<int>(random() % 128);
     int w = static_cast<int>(random() % 60), h = static_cast<int>(random() % 60);
     run_draw_command(*m, "clip " + std::to_string(x0) + " " + std::to_string(y0) + " " + std::to_string(w) + " " +
@@ -95,13 +96,15 @@ TEST(ShapeProperties, ExtremeCoordinatesStayInsideTheClip) {
 }
 
 TEST(ShapeProperties, LinesAreTheSameInBothDirections) {
+  auto forwards = new_drawing_machine();
+  auto backwards = new_drawing_machine();
   std::mt19937 random(99);
   for (int round = 0; round < 2000; ++round) {
     int32_t x0 = static_cast<int32_t>(random() % 300) - 86, y0 = static_cast<int32_t>(random() % 300) - 86;
     int32_t x1 = static_cast<int32_t>(random() % 300) - 86, y1 = static_cast<int32_t>(random() % 300) - 86;
     if (y0 == y1) continue;  // on equal rows the first point starts the steps
-    auto forwards = new_drawing_machine();
-    auto backwards = new_drawing_machine();
+    std::memset(forwards->draw_target->pixels, 0, sizeof forwards->draw_target->pixels);
+    std::memset(backwards->draw_target->pixels, 0, sizeof backwards->draw_target->pixels);
     int64_t forward_cycles = line_between(*forwards, x0, y0, x1, y1, fixed(7));
     int64_t backward_cycles = line_between(*backwards, x1, y1, x0, y0, fixed(7));
     ASSERT_TRUE(same_pixels(*forwards->draw_target, *backwards->draw_target))
