@@ -206,6 +206,54 @@ TEST_F(Synthesis, NoteEffectsShapePitchVolumeAndIncrement) {
   }
 }
 
+TEST_F(Synthesis, FiltersSetTheSecondVoiceAndLoudness) {
+  struct Case {
+    int waveform;
+    int detune;
+    int32_t second_increment;
+    int32_t volume;
+  };
+  // Pitch 33 (increment 1307) at volume 7 (1792).
+  const Case cases[] = {
+      {0, 0, 1307, 1792},
+      {0, 1, 1307 * 193 / 256, 1792 * 5 / 4},
+      {0, 2, 1307 * 384 / 256, 1792 * 5 / 4},
+      {7, 0, 1307 * 254 / 256, 1792},
+      {7, 1, 1307 * 250 / 256, 1792},
+      {7, 2, 1307 * 508 / 256, 1792},
+      {2, 0, 1307, 1792},
+      {2, 1, 1307 * 255 / 256, 1792 * 5 / 4},
+      {5, 2, 1307 * 255 / 256, 1792 * 5 / 4},
+      {6, 1, 1307 * 255 / 256, 1792},
+  };
+  for (const Case& c : cases) {
+    fill_effect(0, {33, static_cast<uint8_t>(c.waveform), 7, 0, false}, 8).filter_bits =
+        static_cast<uint8_t>(c.detune << 3);
+    play(0, 0);
+    render_ticks(0, 1);
+    EXPECT_EQ(oscillator(0).increment, 1307) << c.waveform << " " << c.detune;
+    EXPECT_EQ(oscillator(0).second_increment, c.second_increment) << c.waveform << " " << c.detune;
+    EXPECT_EQ(oscillator(0).volume, c.volume) << c.waveform << " " << c.detune;
+  }
+}
+
+TEST_F(Synthesis, StrongDampeningTurnsHeldNoiseIntoRamps) {
+  fill_effect(0, {0, 6, 7, 0, false}, 32).filter_bits = kFilterNoiz;
+  registers[kRegisterDampen] = 0x01;  // level 12
+  play(0, 0);
+  std::vector<int16_t> samples = render_ticks(0, 4);
+  EXPECT_EQ(oscillator(0).noiz, 2);
+  EXPECT_EQ(audio->channels[0].dampen_level, 0);
+  // Between two held values the output moves a little every sample.
+  int changes = 0;
+  for (size_t i = 2 * kTickSamples; i < samples.size(); ++i) changes += samples[i] != samples[i - 1];
+  EXPECT_GT(changes, 2 * kTickSamples * 3 / 4);
+  registers[kRegisterDampen] = 0x10;  // level 8 keeps plain holds and dampens them
+  render_ticks(0, 1);
+  EXPECT_EQ(oscillator(0).noiz, 1);
+  EXPECT_EQ(audio->channels[0].dampen_level, 8);
+}
+
 TEST_F(Synthesis, WaveformInstrumentPlaysItsNoteBytesAsOneCycle) {
   SoundEffect& instrument = effects[2];
   for (int i = 0; i < 32; ++i) instrument.notes[i] = decode_sound_note(static_cast<uint16_t>(((i * 8 + 4) << 8) | (i * 8)));
