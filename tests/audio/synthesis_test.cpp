@@ -206,6 +206,42 @@ TEST_F(Synthesis, NoteEffectsShapePitchVolumeAndIncrement) {
   }
 }
 
+TEST_F(Synthesis, WaveformShapesReachTheirPeaksAndDuty) {
+  struct Case {
+    int waveform;
+    int peak_high;        // largest sample
+    int peak_low;         // smallest sample
+    double positive_share;  // share of samples above zero; < 0: not checked
+  };
+  // Volume 7: amplitude 2688, and every shape is scaled by 2688 / 3072.
+  const Case cases[] = {
+      {0, 16126, -16128, 0.5},   // (49149 / 4 + 49149 / 8) at the apex
+      {1, 16125, -16125, -1},    // +-(12286 + 12286 / 2) at the knee and at zero
+      {2, 10750, -10752, 0.5},   // 32767 / 4 + 32767 / 8 up, -8192 - 4096 down
+      {3, 8062, -8062, 0.5},     // 6143 + 3071
+      {4, 8062, -8062, 0.3125},  // high above phase 45056
+      {5, 10752, -10752, -1},    // organ: 8192 + 4096 either way
+  };
+  for (const Case& c : cases) {
+    fill_effect(0, {33, static_cast<uint8_t>(c.waveform), 7, 0, false}, 32);
+    play(0, 0);
+    std::vector<int16_t> samples = render_ticks(0, 60);
+    int high = 0, low = 0, positive = 0, counted = 0;
+    for (size_t i = 2 * kTickSamples; i < samples.size(); ++i, ++counted) {
+      high = std::max<int>(high, samples[i]);
+      low = std::min<int>(low, samples[i]);
+      positive += samples[i] > 0;
+    }
+    EXPECT_NEAR(high, c.peak_high, 40) << c.waveform;
+    EXPECT_LE(high, c.peak_high) << c.waveform;
+    EXPECT_NEAR(low, c.peak_low, 40) << c.waveform;
+    EXPECT_GE(low, c.peak_low) << c.waveform;
+    if (c.positive_share >= 0) {
+      EXPECT_NEAR(double(positive) / counted, c.positive_share, 0.01) << c.waveform;
+    }
+  }
+}
+
 TEST_F(Synthesis, FiltersSetTheSecondVoiceAndLoudness) {
   struct Case {
     int waveform;
