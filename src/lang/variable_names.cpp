@@ -144,16 +144,13 @@ bool value_origin(ThreadState* thread, const Value* value, std::string* kind, st
   return false;
 }
 
-std::string variable_info(ThreadState* thread, const Value* value) {
-  std::string kind, name;
-  if (!value_origin(thread, value, &kind, &name)) return "";
-  return " (" + kind + " '" + name + "')";
-}
-
 void type_error(ThreadState* thread, const Value* value, const char* operation) {
-  std::string message = std::string("attempt to ") + operation + " a " + type_name(*value) + " value" +
-                        variable_info(thread, value);
-  throw_error_message(thread, message);
+  std::string kind, name;
+  if (value_origin(thread, value, &kind, &name)) {
+    throw_error_message(thread, std::string("attempt to ") + operation + " " + kind + " '" + name +
+                                    "' (a " + type_name(*value) + " value)");
+  }
+  throw_error_message(thread, std::string("attempt to ") + operation + " a " + type_name(*value) + " value");
 }
 
 void arithmetic_error(ThreadState* thread, const Value* a, const Value* b) {

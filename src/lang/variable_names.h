@@ -1,5 +1,5 @@
 // Run-time error messages that name the variable involved, as in
-// "attempt to index a nil value (global 'foo')": the origin of a value is
+// "attempt to index global 'foo' (a nil value)": the origin of a value is
 // found from the function's code (which instruction last set the register)
 // and its local variable and upvalue names.
 #pragma once
@@ -9,10 +9,6 @@
 #include "lang/state.h"
 
 namespace tamori::lang {
-
-// " (global 'x')", " (local 'x')", ... or "" when `value` is not a register
-// or upvalue of the running Lua function or has no known name.
-std::string variable_info(ThreadState* thread, const Value* value);
 
 // The kind and name of the variable `value` was read from, or false.
 bool value_origin(ThreadState* thread, const Value* value, std::string* kind, std::string* name);
