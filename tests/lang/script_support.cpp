@@ -193,7 +193,7 @@ ThreadState* create_test_state(std::vector<std::string>* printed) {
   return state;
 }
 
-ScriptRun run_script(const std::string& source, const std::string& chunk_name) {
+ScriptRun run_script(const std::string& source, const std::string& chunk_name, bool collect_always) {
   ScriptRun run;
   CompileResult compiled = compile_chunk(source, chunk_name);
   if (!compiled.ok()) {
@@ -202,6 +202,7 @@ ScriptRun run_script(const std::string& source, const std::string& chunk_name) {
   }
   run.compiled = true;
   ThreadState* state = create_test_state(&run.printed);
+  state->global->collect_at_every_safe_point = collect_always;
   lua_reset_cpu_cycles();
   lua_set_cpu_cycles_slice_max(0x7fffffff);
   lua_cpu_prepare_for_resume();

@@ -22,8 +22,9 @@ struct ScriptRun {
 // A state with the test library registered; printed lines go to `printed`.
 ThreadState* create_test_state(std::vector<std::string>* printed);
 
-// Compiles and runs `source` in a fresh state with an unlimited budget.
-ScriptRun run_script(const std::string& source, const std::string& chunk_name);
+// Compiles and runs `source` in a fresh state with an unlimited budget;
+// `collect_always` runs the collector at every safe point.
+ScriptRun run_script(const std::string& source, const std::string& chunk_name, bool collect_always = false);
 
 // The text print shows for the value at stack index `index`.
 std::string display_text(ThreadState* thread, int index);
