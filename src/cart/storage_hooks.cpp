@@ -7,6 +7,7 @@
 #include "cart/cartridge_loader.h"
 #include "cart/text_writer.h"
 #include "host/files.h"
+#include "host/log.h"
 
 namespace tamori::cart {
 
@@ -47,6 +48,7 @@ void connect_cartridge_storage(machine::CartridgeStorage& storage, WorkingCartri
   storage.load_cartridge_file = [cartridge_host](const std::string& path, machine::CartridgeImage* image) {
     return load_cartridge_image(path, image, cartridge_host->accept_future);
   };
+  storage.log = [](const std::string& line) { host::ruvo_log("%s", line.c_str()); };
   storage.save_cartridge_file = [cartridge_host](const std::string& path, const machine::CartridgeImage& image, bool as_png) {
     return save_cartridge_image(path, image, as_png, cartridge_host->accept_future);
   };

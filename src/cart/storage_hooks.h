@@ -8,7 +8,8 @@
 
 namespace tamori::cart {
 
-// Fills the file, hash and loaded-ROM callbacks of `storage`. `working` and
+// Fills the file, hash, loaded-ROM and log callbacks of `storage` (the
+// built-in cartridge callbacks belong to the data file's code). `working` and
 // `host` must outlive it.
 void connect_cartridge_storage(machine::CartridgeStorage& storage, WorkingCartridge& working, const CartridgeHost& host);
 
