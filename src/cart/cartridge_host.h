@@ -24,6 +24,9 @@ struct CartridgeHost {
   std::function<void(const std::string& text, int colour)> print;
   // Called before a record is destroyed, so that the sounds it plays stop.
   std::function<void(const Cartridge& cartridge)> release_cartridge;
+  // Called when a newly loaded record has been prepared, so that the shell
+  // can reset its editor state and the window title.
+  std::function<void()> cartridge_installed;
   // Held while the sound data is read for saving; the audio thread plays
   // from the same record.
   std::function<void()> lock_audio;

@@ -109,6 +109,7 @@ void install_working_cartridge(WorkingCartridge& working, const CartridgeHost& h
   working.hash = cartridge_hash(&cartridge);
   working.sandbox_file = host.data_folder + "cstore/__" + working.hash + ".tm";
   if (options.sandboxed) apply_sandbox_patch(working, host);
+  if (host.cartridge_installed) host.cartridge_installed();
 }
 
 int load_working_cartridge(WorkingCartridge& working, const CartridgeHost& host, const std::string& name,

@@ -26,12 +26,14 @@ struct RecordingHost {
   std::vector<std::string> printed;
   std::vector<std::string> messages;
   std::vector<const Cartridge*> released;
+  int installed = 0;
 
   explicit RecordingHost(const std::string& name) : folder(name) {
     host.data_folder = folder.folder();
     host.print = [this](const std::string& text, int) { printed.push_back(text); };
     host.show_message = [this](const std::string& text, int) { messages.push_back(text); };
     host.release_cartridge = [this](const Cartridge& cartridge) { released.push_back(&cartridge); };
+    host.cartridge_installed = [this] { ++installed; };
     host.local_time = [] {
       std::tm time{};
       time.tm_year = 2026 - 1900, time.tm_mon = 11, time.tm_mday = 8, time.tm_hour = 9, time.tm_min = 5, time.tm_sec = 7;
@@ -61,6 +63,7 @@ TEST(WorkingCartridge, LoadsByNameWithTheExtensionPutIn) {
   EXPECT_EQ(working.sandbox_file, recording.folder.folder() + "cstore/__" + working.hash + ".tm");
   ASSERT_EQ(recording.released.size(), 1u);
   EXPECT_EQ(recording.released[0], previous);
+  EXPECT_EQ(recording.installed, 1);
 }
 
 TEST(WorkingCartridge, FailedLoadsKeepTheCurrentCartridge) {
@@ -81,6 +84,7 @@ TEST(WorkingCartridge, FailedLoadsKeepTheCurrentCartridge) {
     EXPECT_EQ(working.hash, "h") << name;
   }
   EXPECT_TRUE(recording.released.empty());
+  EXPECT_EQ(recording.installed, 0);
 
   recording.host.accept_future = true;
   EXPECT_EQ(load_working_cartridge(working, recording.host, recording.file("future")), 0);
