@@ -118,8 +118,9 @@ int load_working_cartridge(WorkingCartridge& working, const CartridgeHost& host,
   for (const std::string& candidate : cartridge_name_candidates(name)) {
     CartridgeLoadResult result = load_cartridge_any_format(candidate, load_options);
     if (result.cartridge) {
-      install_working_cartridge(working, host, std::move(result.cartridge), options);
+      // The name is set first so that the installed callback sees it.
       working.file_name = candidate;
+      install_working_cartridge(working, host, std::move(result.cartridge), options);
       return 0;
     }
     if (result.status == TextLoadStatus::future_version) return 1;

@@ -27,13 +27,17 @@ struct RecordingHost {
   std::vector<std::string> messages;
   std::vector<const Cartridge*> released;
   int installed = 0;
+  std::string installed_name;
 
   explicit RecordingHost(const std::string& name) : folder(name) {
     host.data_folder = folder.folder();
     host.print = [this](const std::string& text, int) { printed.push_back(text); };
     host.show_message = [this](const std::string& text, int) { messages.push_back(text); };
     host.release_cartridge = [this](const Cartridge& cartridge) { released.push_back(&cartridge); };
-    host.cartridge_installed = [this] { ++installed; };
+    host.cartridge_installed = [this] {
+      ++installed;
+      installed_name = current_name ? *current_name : "";
+    };
     host.local_time = [] {
       std::tm time{};
       time.tm_year = 2026 - 1900, time.tm_mon = 11, time.tm_mday = 8, time.tm_hour = 9, time.tm_min = 5, time.tm_sec = 7;
@@ -41,6 +45,8 @@ struct RecordingHost {
     };
   }
   std::string file(const std::string& name) const { return folder.file(name); }
+  // The working cartridge whose file name the installed callback records.
+  const std::string* current_name = nullptr;
 };
 
 void write_cartridge(const std::string& path, const std::string& code, int sprite_colour = 0) {
@@ -54,6 +60,7 @@ TEST(WorkingCartridge, LoadsByNameWithTheExtensionPutIn) {
   RecordingHost recording("load_by_name");
   write_cartridge(recording.file("game.tm"), "-- game");
   WorkingCartridge working;
+  recording.current_name = &working.file_name;
   const Cartridge* previous = working.cartridge.get();
 
   ASSERT_EQ(load_working_cartridge(working, recording.host, recording.file("game")), 0);
@@ -64,6 +71,7 @@ TEST(WorkingCartridge, LoadsByNameWithTheExtensionPutIn) {
   ASSERT_EQ(recording.released.size(), 1u);
   EXPECT_EQ(recording.released[0], previous);
   EXPECT_EQ(recording.installed, 1);
+  EXPECT_EQ(recording.installed_name, recording.file("game.tm"));
 }
 
 TEST(WorkingCartridge, FailedLoadsKeepTheCurrentCartridge) {
