@@ -10,6 +10,7 @@
 #include "lang/metamethods.h"
 #include "lang/number_text.h"
 #include "lang/table.h"
+#include "lang/traceback.h"
 
 namespace tamori::lang {
 namespace {
@@ -200,9 +201,10 @@ void raw_set_integer(ThreadState* thread, int table_index, int32_t whole) {
   thread->top--;
 }
 
-void get_field(ThreadState* thread, int index, std::string_view name) {
-  Value object = checked_value(thread, index);
-  push_string(thread, name);
+namespace {
+
+// Replaces the key on top with object[key], calling "__index" handlers.
+void get_indexed(ThreadState* thread, const Value& object) {
   Value key = thread->stack[thread->top - 1];
   IndexResolution resolution = resolve_index(thread, &object, key);
   if (resolution.done) {
@@ -214,6 +216,19 @@ void get_field(ThreadState* thread, int index, std::string_view name) {
   push_value(thread, resolution.object);
   push_value(thread, key);
   call_value(thread, slot, 1);
+}
+
+}  // namespace
+
+void get_field(ThreadState* thread, int index, std::string_view name) {
+  Value object = checked_value(thread, index);
+  push_string(thread, name);
+  get_indexed(thread, object);
+}
+
+void get_table(ThreadState* thread, int index) {
+  Value object = checked_value(thread, index);
+  get_indexed(thread, object);
 }
 
 void set_field(ThreadState* thread, int index, std::string_view name) {
@@ -325,6 +340,12 @@ std::string where(ThreadState* thread, int level) {
   int line = size_t(pc) < prototype->line_of_instruction.size() ? prototype->line_of_instruction[size_t(pc)] : 0;
   return prototype->source_name + ":" + std::to_string(line) + ":";
 }
+
+std::string traceback(ThreadState* thread, int level) { return build_traceback(thread, level); }
+
+std::string error_traceback(ThreadState* coroutine) { return coroutine->error_traceback; }
+
+int error_line(ThreadState* coroutine) { return coroutine->error_line; }
 
 int fast_argument_count(ThreadState* thread) { return thread->native_argument_count; }
 

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "lang/compiled_function.h"
@@ -73,6 +74,8 @@ void raw_set_integer(ThreadState* thread, int table_index, int32_t whole);  // p
 // Indexing with metamethods: pushes t[name] / sets t[name] to the popped top.
 void get_field(ThreadState* thread, int index, std::string_view name);
 void set_field(ThreadState* thread, int index, std::string_view name);
+// t[key] with metamethods, the key on top replaced by the value.
+void get_table(ThreadState* thread, int index);
 void get_global(ThreadState* thread, std::string_view name);
 void set_global(ThreadState* thread, std::string_view name);  // pops the value
 // Pushes the metatable and returns true, or pushes nothing and returns false.
@@ -104,6 +107,14 @@ RunStatus protected_call(ThreadState* thread, int argument_count, int result_cou
 // "chunk:line:" of the Lua function `level` frames up (1 = the caller of the
 // running native), or "" when that is not a Lua function.
 std::string where(ThreadState* thread, int level);
+
+// "stack traceback:" and one line per frame of the thread, from `level`
+// frames up (0 = the innermost, 1 = the caller of the running native).
+std::string traceback(ThreadState* thread, int level);
+// What the error that ended a coroutine left behind (its frames are gone by
+// then): the traceback and the line its innermost Lua frame was running.
+std::string error_traceback(ThreadState* coroutine);
+int error_line(ThreadState* coroutine);
 
 // ---- Fast functions ----
 int fast_argument_count(ThreadState* thread);

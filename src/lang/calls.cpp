@@ -6,6 +6,7 @@
 #include "lang/heap.h"
 #include "lang/interpreter.h"
 #include "lang/metamethods.h"
+#include "lang/traceback.h"
 #include "lang/variable_names.h"
 
 namespace tamori::lang {
@@ -264,6 +265,8 @@ RunStatus resume_thread(ThreadState* coroutine, ThreadState* from, int argument_
     *result_count = coroutine->yielded_count;
     outcome = RunStatus::Yield;
   } catch (const LanguageError&) {
+    coroutine->error_traceback = build_traceback(coroutine, 0);
+    coroutine->error_line = innermost_lua_line(coroutine);
     coroutine->status = ThreadStatus::Dead;
     close_upvalues(coroutine, 0);
     coroutine->frames.clear();

@@ -123,6 +123,10 @@ struct ThreadState : GcObject {
   // Set by a native through yield_thread(); the caller of the native turns it
   // into a yield of the thread.
   bool yield_requested = false;
+  // Taken when an error ends the coroutine, before its frames are dropped:
+  // the traceback text and the line its innermost Lua frame was running.
+  std::string error_traceback;
+  int error_line = 0;
 
   CallFrame& frame() { return frames.back(); }
 };

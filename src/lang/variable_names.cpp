@@ -119,6 +119,20 @@ bool running_lua_frame(ThreadState* thread) {
 
 }  // namespace
 
+bool call_site_name(const Prototype* prototype, int pc, std::string* kind, std::string* name) {
+  if (pc < 0 || size_t(pc) >= prototype->code.size()) return false;
+  Instruction i = prototype->code[size_t(pc)];
+  switch (opcode_of(i)) {
+    case OpCode::CALL:
+    case OpCode::TAILCALL: return object_name(prototype, pc, arg_a(i), kind, name);
+    case OpCode::TFORCALL:
+      *kind = "for iterator";
+      *name = "for iterator";
+      return true;
+    default: return false;
+  }
+}
+
 bool register_name(ThreadState* thread, int reg, std::string* kind, std::string* name) {
   if (!running_lua_frame(thread)) return false;
   const CallFrame& frame = thread->frames.back();

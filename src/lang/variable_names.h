@@ -18,6 +18,10 @@ bool value_origin(ThreadState* thread, const Value* value, std::string* kind, st
 // or false.
 bool register_name(ThreadState* thread, int reg, std::string* kind, std::string* name);
 
+// The kind and name of the function called by the call instruction at `pc`
+// (as a traceback names it), or false when the instruction is no call.
+bool call_site_name(const Prototype* prototype, int pc, std::string* kind, std::string* name);
+
 [[noreturn]] void type_error(ThreadState* thread, const Value* value, const char* operation);
 [[noreturn]] void arithmetic_error(ThreadState* thread, const Value* a, const Value* b);
 [[noreturn]] void concatenation_error(ThreadState* thread, const Value* a, const Value* b);
