@@ -11,31 +11,38 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "cart/working_cartridge.h"
 #include "host/config.h"
 #include "host/console_data.h"
 #include "host/keys.h"
 #include "host/platform.h"
+#include "lang/run_control.h"
+#include "lang/state.h"
 #include "machine/display.h"
 #include "machine/interface_text.h"
 #include "machine/machine_state.h"
+#include "machine/memory_files.h"
 #include "shell/settings.h"
 
 namespace tamori::shell {
 
-enum ConsoleMode : int { kModeStopped = 0, kModeRunning = 1, kModeBooting = 2 };
-
-enum PendingAction : int {
-  kActionNone = 0,
-  kActionRun = 1,
-  kActionStop = 2,
-  kActionReboot = 3,
-  kActionStopWithError = 4,
-  kActionRebootToo = 5,
-  kActionResetLanguage = 6,
-};
+using lang::ConsoleMode;
+using lang::kModeBooting;
+using lang::kModeRunning;
+using lang::kModeStopped;
+using lang::PendingAction;
+using lang::kActionNone;
+using lang::kActionRun;
+using lang::kActionStop;
+using lang::kActionReboot;
+using lang::kActionStopWithError;
+using lang::kActionRebootToo;
+using lang::kActionResetLanguage;
 
 // Until this much of the first iteration's gap is clamped away, the console
 // behaves as if a long time had passed since the previous iteration.
@@ -56,20 +63,18 @@ struct ConsoleTextScreen {
   int cursor_y = 0;
 };
 
-struct VmState {
-  int console_mode = kModeBooting;
+// console_mode, pending_action, program_running and the frame rates come
+// from the runner's RunControl.
+struct VmState : lang::RunControl {
   int pause_state = 0;
-  int pending_action = kActionNone;
   std::string pending_error_text;
   int32_t frame_counter = 0;
   int32_t frame_accumulator = 0;  // 16.16 ticks owed
   int32_t last_t = 0;
-  int current_fps = 30;
   bool odd_frame = false;
   int load_hold_frames = 0;
   int load_hold_recent = 0;
   int glitch_frames = 0;
-  bool program_running = false;
 };
 
 struct AppState {
@@ -102,6 +107,13 @@ struct AppState {
   int32_t smoothed_fps = 0;  // 16.16
   int32_t frame_start_ms = 0;
   host::Platform platform;
+  // Set by headless tools that need the same random numbers on every run.
+  std::optional<uint32_t> fixed_random_seed;
+  // Where standard-output text goes (printh, console printing in execute
+  // mode); unset: the process's standard output.
+  std::function<void(std::string_view text)> write_stdout;
+  // Extra functions for every new language state (tools and tests).
+  std::function<void(lang::ThreadState* state)> register_functions;
 };
 
 struct Console {
@@ -110,6 +122,9 @@ struct Console {
   // The 64 KB machine: memory map, registers and pixel pages.
   std::unique_ptr<machine::MachineState> machine = std::make_unique<machine::MachineState>();
   host::RuvoConfig loaded_config;  // cconfig as it was read from the file
+  // The cartridge that runs, and the reload/cstore view of it.
+  cart::WorkingCartridge working;
+  machine::CartridgeStorage storage;
 };
 
 }  // namespace tamori::shell

@@ -5,6 +5,8 @@
 #include "host/clock.h"
 #include "host/scancodes.h"
 #include "input/keyboard_bindings.h"
+#include "lang/program_runner.h"
+#include "shell/cartridge_runner.h"
 #include "shell/message_bar.h"
 
 namespace tamori::shell {
@@ -23,12 +25,16 @@ void perform_pending_action(Console& console) {
   if (action == kActionNone) return;
   pstate.glitch_frames = 0;
   switch (action) {
+    case kActionRun:
+      run_cart(console);
+      break;
     case kActionStop:
     case kActionStopWithError:
+      if (pstate.console_mode == kModeRunning) lang::suspend_program();
+      break;
     case kActionResetLanguage:
-      // Nothing runs yet that could be stopped or reset.
+      lang::reset_lua_machine();
       pstate.program_running = false;
-      if (action != kActionResetLanguage && pstate.console_mode == kModeRunning) pstate.console_mode = kModeStopped;
       break;
     default:
       break;
@@ -68,6 +74,7 @@ void run_tick(Console& console) {
         break;
       }
       pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
+      lang::run_slice();
       break;
     default:
       break;

@@ -11,6 +11,8 @@
 #include "host/paths.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
+#include "lang/program_runner.h"
+#include "shell/cartridge_runner.h"
 #include "shell/console_text.h"
 #include "shell/main_draw.h"
 #include "shell/main_loop.h"
@@ -91,7 +93,7 @@ void open_window(Console& console) {
 }  // namespace
 
 void console_print(Console& console, const std::string& text, uint8_t colour) {
-  shell::console_print(console.app.console_text, console.app.data.font, text, colour);
+  print_console_line(console, text, colour);
 }
 
 std::optional<int> ruvo_main_init(Console& console, int argc, const char* const* argv,
@@ -102,6 +104,9 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
   the_console = &console;
   AppState& app = console.app;
   app.platform = startup.platform;
+  app.write_stdout = startup.write_stdout;
+  app.fixed_random_seed = startup.fixed_random_seed;
+  app.register_functions = startup.register_functions;
   app.program_folder = startup.program_folder.empty() ? host::program_folder(argc > 0 ? argv[0] : nullptr)
                                                       : host::with_trailing_slash(startup.program_folder);
   app.title = "tamori";
@@ -142,13 +147,17 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
   open_window(console);
 
   // The boot sequence starts here once it exists; until then the console
-  // shows its version line and waits on the stopped screen.
+  // shows its version line and waits on the stopped screen, or runs the
+  // cartridge named on the command line.
   console.pstate.console_mode = kModeStopped;
   console.pstate.last_t = host::ruvo_get_time_ms() - kFirstIterationGapMs;
-  console_print(console, "");
-  console_print(console, "tamori 0.2.7", 6);
-  console_print(console, "(c) the tamori makers", 6);
-  return std::nullopt;
+  connect_program_runner(console);
+  if (!app.options.execute) {
+    console_print(console, "");
+    console_print(console, "tamori 0.2.7", 6);
+    console_print(console, "(c) the tamori makers", 6);
+  }
+  return start_command_line_cartridge(console);
 }
 
 void ruvo_main_iteration(Console& console) {
@@ -177,6 +186,9 @@ void ruvo_main_iteration(Console& console) {
 void ruvo_exit(Console& console) {
   if (!initialised) return;
   AppState& app = console.app;
+  lang::save_cart_data();
+  lang::shutdown_lua_machine();
+  lang::program_runner().host = lang::RunnerHost{};
   host::ruvo_config_save(app.data_folder, app.title);
   if (app.platform.close_window) app.platform.close_window(app.platform.context);
   host::ruvo_log("<ok\n");

@@ -1,10 +1,12 @@
 // Start-up, the host loop and shutdown of the console.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "host/platform.h"
+#include "lang/state.h"
 #include "shell/console_state.h"
 
 namespace tamori::shell {
@@ -12,6 +14,11 @@ namespace tamori::shell {
 struct StartupOptions {
   host::Platform platform;          // empty callbacks: headless
   std::string program_folder;       // where data.pod is looked for; empty: the executable's folder
+  // Headless tools: where standard output goes, and a fixed random seed.
+  std::function<void(std::string_view text)> write_stdout;
+  std::optional<uint32_t> fixed_random_seed;
+  // Extra functions for every new language state (tools and tests).
+  std::function<void(lang::ThreadState* state)> register_functions;
 };
 
 // Brings the console up. Returns an exit status when the program must end

@@ -1,0 +1,183 @@
+#include "shell/cartridge_runner.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "cart/cartridge_bytes.h"
+#include "cart/cartridge_hash.h"
+#include "cart/cartridge_loader.h"
+#include "cart/code_tabs.h"
+#include "cart/storage_hooks.h"
+#include "host/clock.h"
+#include "host/config.h"
+#include "host/log.h"
+#include "lang/cpu_counters.h"
+#include "lang/program_runner.h"
+#include "lang/random_generator.h"
+#include "machine/memory.h"
+#include "machine/memory_map.h"
+#include "shell/console_text.h"
+#include "shell/main_loop.h"
+#include "shell/message_bar.h"
+
+namespace tamori::shell {
+namespace {
+
+// Scrolling the console text screen costs a running program 0x10000 spent.
+constexpr int32_t kScrollSpend = 0x10000;
+
+std::string folder_of(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// An included file: relative to the working cartridge's folder, or to the
+// root folder when it starts with "/"; any cartridge format, or program
+// text.
+bool read_include(Console& console, const std::string& name, int tab, std::string* code) {
+  std::string path = name[0] == '/' ? console_settings().root_path + name.substr(1)
+                                    : folder_of(console.working.file_name) + name;
+  cart::CartridgeLoadResult loaded = cart::load_cartridge_any_format(path);
+  if (!loaded.cartridge) return false;
+  if (tab < 0) {
+    *code = loaded.cartridge->code;
+  } else {
+    std::vector<std::string> tabs = cart::split_code_tabs(loaded.cartridge->code);
+    if (tab >= int(tabs.size())) return false;
+    *code = tabs[size_t(tab)];
+  }
+  return true;
+}
+
+cart::CartridgeHost cartridge_host(Console& console) {
+  cart::CartridgeHost host;
+  host.data_folder = console.app.data_folder;
+  host.show_message = [&console](const std::string& text, int milliseconds) {
+    show_message(console.app.message, text, milliseconds, host::ruvo_get_time_ms());
+  };
+  host.print = [&console](const std::string& text, int colour) { print_console_line(console, text, colour); };
+  return host;
+}
+
+// The running file's name relative to the root folder.
+std::string running_file_name(const std::string& file_name) {
+  const std::string& root = console_settings().root_path;
+  if (!root.empty() && file_name.compare(0, root.size(), root) == 0) return "/" + file_name.substr(root.size());
+  return file_name;
+}
+
+}  // namespace
+
+void write_standard_output(Console& console, std::string_view text) {
+  if (console.app.write_stdout) {
+    console.app.write_stdout(text);
+    return;
+  }
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+void print_console_line(Console& console, std::string_view text, int colour) {
+  const bool to_stdout = console.app.options.execute && console.pstate.console_mode != kModeRunning;
+  if (to_stdout) {
+    std::string line(text);
+    if (line.empty() || line.back() != '\n') line += '\n';
+    write_standard_output(console, line);
+    return;
+  }
+  int scroll_cycles = console_print(console.app.console_text, console.app.data.font, text, uint8_t(colour & 15));
+  if (scroll_cycles > 0 && console.pstate.console_mode == kModeRunning) lang::spend_cpu(kScrollSpend);
+}
+
+void connect_program_runner(Console& console) {
+  cart::connect_cartridge_storage(console.storage, console.working, cartridge_host(console));
+  lang::RunnerHost& host = lang::program_runner().host;
+  host = lang::RunnerHost{};
+  host.machine = console.machine.get();
+  host.storage = &console.storage;
+  host.control = &console.pstate;
+  host.console_print = [&console](std::string_view text, int colour) { print_console_line(console, text, colour); };
+  host.program_print = host.console_print;
+  host.write_stdout = [&console](std::string_view text) { write_standard_output(console, text); };
+  host.show_message = [&console](const std::string& text, int milliseconds) {
+    show_message(console.app.message, text, milliseconds, host::ruvo_get_time_ms());
+  };
+  host.read_include = [&console](const std::string& name, int tab, std::string* code) {
+    return read_include(console, name, tab, code);
+  };
+  host.governor_inputs = [&console]() {
+    lang::GovernorInputs inputs;
+    inputs.meter_fps = console.app.smoothed_fps >> 16;
+    inputs.host_framerate_control = console_settings().host_framerate_control;
+    inputs.sleep_ms = applicable_sleep_ms(console);
+    inputs.window_active = console.app.has_focus;
+    inputs.now_ms = host::ruvo_get_time_ms();
+    return inputs;
+  };
+  host.program_stopped = [&console]() {
+    if (console.app.options.execute) console.app.quit = true;
+  };
+  host.log = [](const std::string& line) { host::ruvo_log("%s", line.c_str()); };
+  host.cdata_folder = console_settings().cdata_path;
+  host.output_folder = console_settings().root_path;
+  host.desktop_folder = host::ruvo_config().desktop_path;
+  host.global_api = console.app.options.global_api;
+  host.register_functions = console.app.register_functions;
+}
+
+void run_cart(Console& console) {
+  lang::ProgramRunner& runner = lang::program_runner();
+  machine::MachineState& machine = *console.machine;
+  cart::Cartridge& cartridge = *console.working.cartridge;
+
+  runner.current_parameter = runner.next_parameter;
+  runner.next_parameter.clear();
+  runner.board_id.clear();
+  const std::string running = running_file_name(console.working.file_name);
+  host::ruvo_log("run_cart current_filename: %s running_filename: %s running_cart_lid: %s\n",
+                 console.working.file_name.c_str(), running.c_str(), runner.board_id.c_str());
+
+  lang::reset_lua_machine();
+  uint8_t rom[machine::kCartridgeRomSize];
+  cart::copy_cartridge_to_rom(cartridge, rom);
+  machine::load_rom_image_into_memory(machine, rom);
+  runner.menu_labels = {};
+  runner.menu_selected = {};
+  runner.cart_data = lang::CartData{};
+  runner.scoresub_shown = false;
+
+  const uint32_t seed = console.app.fixed_random_seed ? *console.app.fixed_random_seed
+                                                     : uint32_t(host::ruvo_get_time_ms()) + uint32_t(std::time(nullptr));
+  lang::random_seed(machine.random_state, seed);
+
+  lang::run_program(cartridge.code, false);
+
+  console.pstate.current_fps = 30;
+  console.pstate.requested_fps = 30;
+  runner.cartridge_hash = cart::cartridge_hash(&cartridge);
+  console.pstate.load_hold_recent = 0;
+  runner.single_step = false;
+  runner.resumable = true;
+  machine::set_draw_display(machine, 0);
+}
+
+std::optional<int> start_command_line_cartridge(Console& console) {
+  const ConsoleOptions& options = console.app.options;
+  if (options.cart_to_load.empty()) return std::nullopt;
+  const int status = cart::load_working_cartridge(console.working, cartridge_host(console), options.cart_to_load);
+  if (status != 0) {
+    if (options.execute) {
+      write_standard_output(console, "could not load " + options.cart_to_load + "\n");
+      return 1;
+    }
+    print_console_line(console, "could not load " + options.cart_to_load, 6);
+    return std::nullopt;
+  }
+  if (options.execute || options.run) {
+    console.pstate.console_mode = kModeStopped;
+    console.pstate.pending_action = kActionRun;
+  }
+  return std::nullopt;
+}
+
+}  // namespace tamori::shell

@@ -1,0 +1,29 @@
+// Where the program runner meets the console: the runner's host callbacks,
+// running the working cartridge, and the cartridge named on the command
+// line.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "shell/console_state.h"
+
+namespace tamori::shell {
+
+// Points the runner at this console (its machine, messages, files).
+void connect_program_runner(Console& console);
+
+// Runs the working cartridge from the start.
+void run_cart(Console& console);
+
+// Loads the cartridge named on the command line. In execute mode a failure
+// ends the console with status 1; otherwise the cartridge runs when -run or
+// -x asked for it.
+std::optional<int> start_command_line_cartridge(Console& console);
+
+// Console printing: the console text screen, or standard output in execute
+// mode while no program runs.
+void print_console_line(Console& console, std::string_view text, int colour);
+void write_standard_output(Console& console, std::string_view text);
+
+}  // namespace tamori::shell

@@ -1,0 +1,4 @@
+-- frames: 5
+function _draw()
+  add({1}, 5, 3)
+end

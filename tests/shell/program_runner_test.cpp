@@ -1,0 +1,153 @@
+// The runner through the console: program limits, a program that never
+// yields, execute mode ending the console, persistent data files.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cartridge_run_fixture.h"
+#include "lang/program_runner.h"
+#include "lang/token_scanner.h"
+
+namespace tamori::shell::testing {
+namespace {
+
+constexpr const char* kProgram = "printh('ran')\n";
+
+// A cartridge holds at most 65535 characters of code, so a longer program
+// comes from two included files. Reading a program file ends its code with
+// a line feed, so the expanded text is first, two line feeds, second and two
+// more line feeds.
+std::string included_program_of_length(const std::filesystem::path& folder, size_t length) {
+  const std::string first = "printh('ran')";
+  const std::string second = "--" + std::string(length - first.size() - 4 - 2, 'a');
+  std::ofstream(folder / "first.lua", std::ios::binary) << first;
+  std::ofstream(folder / "second.lua", std::ios::binary) << second;
+  return "#include first.lua\n#include second.lua";
+}
+
+// kProgram followed by statements until it counts exactly `tokens` tokens.
+std::string program_of_tokens(int tokens) {
+  std::string text = kProgram;
+  while (lang::count_tokens(text + "x=1\n") <= tokens) text += "x=1\n";
+  for (const char* tail : {"", "local x\n", "local x\nlocal y\n"})
+    if (lang::count_tokens(text + tail) == tokens) return text + tail;
+  ADD_FAILURE() << "no program of " << tokens << " tokens";
+  return text;
+}
+
+TEST_F(CartridgeRun, SixtyFiveThousandFiveHundredThirtySixCharactersAreTheLimit) {
+  EXPECT_EQ(run_code(included_program_of_length(home, 65536), 3).standard_output, "ran\n");
+  ruvo_exit(console);
+  EXPECT_EQ(run_code(included_program_of_length(home, 65537), 3).standard_output,
+            "program exceeds char limit\n65537 / 65536 chars\n");
+}
+
+TEST_F(CartridgeRun, EightThousandOneHundredNinetyTwoTokensAreTheLimit) {
+  EXPECT_EQ(run_code(program_of_tokens(8192), 3).standard_output, "ran\n");
+  ruvo_exit(console);
+  EXPECT_EQ(run_code(program_of_tokens(8193), 3).standard_output, "program too large\n8193 / 8192 tokens\n");
+}
+
+TEST_F(CartridgeRun, AnUpdateThatNeverReturnsStillEndsEverySliceOnItsBudget) {
+  int frames_seen = 0;
+  after_frame = [&](int, Console& running) {
+    frames_seen++;
+    EXPECT_EQ(running.pstate.console_mode, kModeRunning);
+  };
+  HeadlessRunResult result = run_code("function _update() while true do end end\nfunction _draw() end\n", 40);
+  EXPECT_EQ(result.frames_run, 40);
+  EXPECT_EQ(frames_seen, 40);
+  EXPECT_FALSE(result.quit);
+  EXPECT_TRUE(lang::program_runner().hold_flag);  // the frame never completed
+  // The governor runs only at the end of a frame, so the rate stays.
+  EXPECT_EQ(console.pstate.current_fps, 30);
+}
+
+TEST_F(CartridgeRun, ExecuteModeQuitsWithStatusZeroWhenTheProgramEnds) {
+  std::filesystem::path cart = home / "ends.lua";
+  std::ofstream(cart) << "printh('bye')\n";
+  std::string printed;
+  host::ruvo_set_clock(host::virtual_clock(&time));
+  std::vector<std::string> arguments = {"tamori", "-home", (home / "data").string(), "-foreground_sleep_ms", "10",
+                                        "-x", cart.string()};
+  std::vector<const char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+  StartupOptions startup;
+  startup.program_folder = TAMORI_BUILD_DIR;
+  startup.register_functions = register_cart_test_library;
+  startup.write_stdout = [&printed](std::string_view text) { printed += text; };
+  EXPECT_EQ(ruvo_main(int(argv.size()), argv.data(), startup), 0);
+  EXPECT_EQ(printed, "bye\n");
+}
+
+TEST_F(CartridgeRun, ExecuteModeOfAMissingCartridgeEndsWithStatusOne) {
+  HeadlessRunResult result = run_file((home / "missing.tm").string(), 3);
+  EXPECT_FALSE(result.started);
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(result.standard_output, "could not load " + (home / "missing.tm").string() + "\n");
+}
+
+std::string find_file_text(const std::filesystem::path& folder, const std::string& name) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.path().filename() != name) continue;
+    std::ifstream file(entry.path());
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+  return "";
+}
+
+TEST_F(CartridgeRun, CartdataOpensAnEmptyIdAndSavesWhatWasSetWhenTheProgramStops) {
+  HeadlessRunResult result = run_code(
+      "printh(tostr(cartdata('runner_test')))\nprinth(dget(0))\ndset(0, 1)\ndset(63, -1)\n"
+      "printh(dget(0))\nprinth(dget(64))\n",
+      3);
+  EXPECT_EQ(result.standard_output, "false\n0\n1\n0\n");
+  std::string file = find_file_text(home, "runner_test.tmd.txt");
+  ASSERT_EQ(file.size(), 520u);
+  EXPECT_EQ(file.substr(0, 8), "00010000");
+  EXPECT_EQ(file.substr(520 - 9, 8), "ffff0000");
+  ruvo_exit(console);
+  EXPECT_EQ(run_code("printh(tostr(cartdata('runner_test')))\nprinth(dget(0))\n", 3).standard_output,
+            "true\n1\n");
+}
+
+TEST_F(CartridgeRun, CartdataRejectsBadIdsAndDataBeforeAnId) {
+  EXPECT_EQ(run_code("dget(0)\n", 3).standard_output,
+            "runtime error line 1 tab 0\ndget(0)\ndget called before cartdata()\nat line 1 (tab 0)\n");
+  ruvo_exit(console);
+  EXPECT_EQ(run_code("cartdata('Bad')\n", 3).standard_output,
+            "runtime error line 1 tab 0\ncartdata('Bad')\ncart data id: bad char\nat line 1 (tab 0)\n");
+  ruvo_exit(console);
+  EXPECT_EQ(run_code("for i = 1, 5 do cartdata('id' .. i) end\n", 3).standard_output,
+            "runtime error line 1 tab 0\nfor i = 1, 5 do cartdata('id' .. i) end\ntoo many cartdata() slots\n"
+            "at line 1 (tab 0)\n");
+}
+
+TEST_F(CartridgeRun, IncludedFilesAreReadBesideTheCartridge) {
+  std::ofstream(home / "lib.lua") << "function shout(s) printh(s .. '!') end\n";
+  EXPECT_EQ(run_code("#include lib.lua\nshout('hi')\n", 3).standard_output, "hi!\n");
+  ruvo_exit(console);
+  EXPECT_EQ(run_code("#include nowhere.lua\n", 3).standard_output, "can not #include\n");
+}
+
+TEST_F(CartridgeRun, TheSameSeedGivesTheSameRandomNumbers) {
+  const char* code = "printh(rnd(100))\nsrand(5)\nprinth(rnd())\nprinth(rnd(0))\nprinth(tostr(rnd({})))\n";
+  std::string first = run_code(code, 3).standard_output;
+  ruvo_exit(console);
+  std::string second = run_code(code, 3).standard_output;
+  EXPECT_EQ(first, second);
+  EXPECT_NE(first.find("\n0\n[nil]\n"), std::string::npos) << first;
+}
+
+TEST_F(CartridgeRun, StatAnswersForAConsoleWithoutAudioOrDevkitInput) {
+  EXPECT_EQ(run_code("printh(stat(5)) printh(tostr(stat(64))) printh(stat(16)) printh(stat(56))\n"
+                     "printh(tostr(stat(57))) printh(stat(11)) printh(stat(12)) printh(stat(999))\n",
+                     3)
+                .standard_output,
+            "43\n[nil]\n-1\n-1\nfalse\n1\n23\n0\n");
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
