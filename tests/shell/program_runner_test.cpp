@@ -151,3 +151,51 @@ TEST_F(CartridgeRun, StatAnswersForAConsoleWithoutAudioOrDevkitInput) {
 
 }  // namespace
 }  // namespace tamori::shell::testing
+
+namespace tamori::shell::testing {
+namespace {
+
+TEST(ButtonScript, FramesHoldTheirButtonsUntilTheNextLine) {
+  ButtonScript script;
+  int bad_line = 0;
+  ASSERT_TRUE(parse_button_script("# left for player 0, then both actions for player 1\n0 l\n10 - ox\n12 3 17\n",
+                                  &script, &bad_line));
+  ASSERT_EQ(script.size(), 3u);
+  EXPECT_EQ(script[0][0], 1);
+  EXPECT_EQ(script[10][0], 0);
+  EXPECT_EQ(script[10][1], 0x30);
+  EXPECT_EQ(script[12][0], 3);
+  EXPECT_EQ(script[12][1], 17);
+  for (const char* bad : {"x l\n", "0 q\n", "0 256\n", "0 1 2 3 4 5 6 7 8 9\n"}) {
+    ButtonScript ignored;
+    EXPECT_FALSE(parse_button_script(std::string("1 l\n") + bad, &ignored, &bad_line)) << bad;
+    EXPECT_EQ(bad_line, 2) << bad;
+  }
+}
+
+TEST_F(CartridgeRun, ScriptedButtonsReachTheButtonMemory) {
+  HeadlessRunOptions options;
+  std::ofstream(home / "buttons.lua") << "function _update() printh(peek(0x5f4c) .. ' ' .. peek(0x5f4d)) end\n";
+  options.cartridge = (home / "buttons.lua").string();
+  options.home = (home / "data").string();
+  options.program_folder = TAMORI_BUILD_DIR;
+  options.frames = 4;
+  options.register_functions = register_cart_test_library;
+  int bad_line = 0;
+  ASSERT_TRUE(parse_button_script("1 r\n2 - ox\n", &options.buttons, &bad_line));
+  EXPECT_EQ(run_headless(console, time, options).standard_output, "0 0\n2 0\n0 48\n0 48\n");
+}
+
+TEST_F(CartridgeRun, FrameHashesFollowScreenMemory) {
+  std::vector<uint64_t> hashes;
+  after_frame = [&](int, Console& running) { hashes.push_back(screen_memory_hash(running)); };
+  run_code("function _draw() if t() > 0.05 then poke(0x6000, 7) end end\n", 4);
+  ASSERT_EQ(hashes.size(), 4u);
+  // t() passes 0.05 in the second frame (30 fps: 2/60 a frame).
+  EXPECT_NE(hashes[0], hashes[1]);
+  EXPECT_EQ(hashes[1], hashes[2]);
+  EXPECT_EQ(hashes[2], hashes[3]);
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing

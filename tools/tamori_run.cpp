@@ -1,0 +1,145 @@
+// tamori_run: runs a cartridge headless for a number of frames as fast as
+// possible (virtual clock, fixed random seed unless told otherwise), with
+// buttons from a script, and writes what was asked for.
+//
+//   tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE]
+//              [-png FILE] [-hashes FILE] [-times FILE] [-home DIR] [-data DIR]
+//
+// The program's standard output (printh, console messages) goes to standard
+// output. -png writes the last frame through the palette, -hashes one
+// screen-memory hash per frame, -times the host milliseconds of each frame.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include <lodepng.h>
+
+#include "shell/headless_run.h"
+#include "shell/startup.h"
+
+namespace {
+
+struct ToolOptions {
+  tamori::shell::HeadlessRunOptions run;
+  std::string buttons_file, png_file, hashes_file, times_file;
+};
+
+int usage() {
+  std::fprintf(stderr,
+               "usage: tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE] [-png FILE]\n"
+               "                  [-hashes FILE] [-times FILE] [-home DIR] [-data DIR]\n");
+  return 2;
+}
+
+// data.pod is built beside the console; the tool lives one folder below.
+std::string default_program_folder(const char* argv0) {
+  std::filesystem::path tool = std::filesystem::absolute(argv0).parent_path();
+  for (const std::filesystem::path& folder : {tool, tool.parent_path()})
+    if (std::filesystem::exists(folder / "data.pod")) return folder.string() + "/";
+  return tool.string() + "/";
+}
+
+bool parse_arguments(int argc, char** argv, ToolOptions* options) {
+  for (int i = 1; i < argc; i++) {
+    std::string argument = argv[i];
+    auto value = [&](std::string* target) {
+      if (i + 1 >= argc) return false;
+      *target = argv[++i];
+      return true;
+    };
+    std::string text;
+    if (argument == "-frames" && value(&text)) options->run.frames = std::atoi(text.c_str());
+    else if (argument == "-seed" && value(&text)) options->run.random_seed = uint32_t(std::strtoul(text.c_str(), nullptr, 0));
+    else if (argument == "-random") options->run.random_seed.reset();
+    else if (argument == "-buttons" && value(&options->buttons_file)) continue;
+    else if (argument == "-png" && value(&options->png_file)) continue;
+    else if (argument == "-hashes" && value(&options->hashes_file)) continue;
+    else if (argument == "-times" && value(&options->times_file)) continue;
+    else if (argument == "-home" && value(&options->run.home)) continue;
+    else if (argument == "-data" && value(&options->run.program_folder)) continue;
+    else if (!argument.empty() && argument[0] != '-' && options->run.cartridge.empty()) options->run.cartridge = argument;
+    else return false;
+  }
+  return !options->run.cartridge.empty() && options->run.frames >= 0;
+}
+
+bool read_file(const std::string& path, std::string* text) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  std::ostringstream contents;
+  contents << file.rdbuf();
+  *text = contents.str();
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ToolOptions options;
+  if (!parse_arguments(argc, argv, &options)) return usage();
+  if (options.run.program_folder.empty()) options.run.program_folder = default_program_folder(argv[0]);
+  const bool temporary_home = options.run.home.empty();
+  if (temporary_home)
+    options.run.home = (std::filesystem::temp_directory_path() / ("tamori_run_" + std::to_string(::getpid()))).string();
+  if (!options.buttons_file.empty()) {
+    std::string script;
+    int bad_line = 0;
+    if (!read_file(options.buttons_file, &script)) {
+      std::fprintf(stderr, "tamori_run: cannot read %s\n", options.buttons_file.c_str());
+      return 2;
+    }
+    if (!tamori::shell::parse_button_script(script, &options.run.buttons, &bad_line)) {
+      std::fprintf(stderr, "tamori_run: %s:%d: bad button line\n", options.buttons_file.c_str(), bad_line);
+      return 2;
+    }
+  }
+
+  std::vector<uint64_t> hashes;
+  std::vector<double> frame_ms;
+  auto frame_start = std::chrono::steady_clock::now();
+  options.run.after_frame = [&](int, tamori::shell::Console& console) {
+    auto now = std::chrono::steady_clock::now();
+    frame_ms.push_back(std::chrono::duration<double, std::milli>(now - frame_start).count());
+    if (!options.hashes_file.empty()) hashes.push_back(tamori::shell::screen_memory_hash(console));
+    frame_start = std::chrono::steady_clock::now();
+  };
+
+  static tamori::shell::Console console;
+  tamori::host::VirtualTime time;
+  time.now_ms = 100000;
+  tamori::shell::HeadlessRunResult result = tamori::shell::run_headless(console, time, options.run);
+  std::fwrite(result.standard_output.data(), 1, result.standard_output.size(), stdout);
+  std::fflush(stdout);
+  if (!result.started) return result.exit_status;
+
+  int status = 0;
+  if (!options.png_file.empty()) {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgba = tamori::shell::screen_rgba(console, &width, &height);
+    if (lodepng_encode32_file(options.png_file.c_str(), rgba.data(), unsigned(width), unsigned(height)) != 0) {
+      std::fprintf(stderr, "tamori_run: cannot write %s\n", options.png_file.c_str());
+      status = 1;
+    }
+  }
+  if (!options.hashes_file.empty()) {
+    std::ofstream file(options.hashes_file);
+    for (size_t frame = 0; frame < hashes.size(); frame++) {
+      char line[48];
+      std::snprintf(line, sizeof line, "%zu %016llx\n", frame, static_cast<unsigned long long>(hashes[frame]));
+      file << line;
+    }
+  }
+  if (!options.times_file.empty()) {
+    std::ofstream file(options.times_file);
+    for (size_t frame = 0; frame < frame_ms.size(); frame++) file << frame << " " << frame_ms[frame] << "\n";
+  }
+  tamori::shell::ruvo_exit(console);
+  if (temporary_home) std::filesystem::remove_all(options.run.home);
+  return status;
+}
