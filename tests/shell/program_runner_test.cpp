@@ -199,3 +199,47 @@ TEST_F(CartridgeRun, FrameHashesFollowScreenMemory) {
 
 }  // namespace
 }  // namespace tamori::shell::testing
+
+namespace tamori::shell::testing {
+namespace {
+
+// One more frame of a console started by run_headless.
+void run_one_frame(Console& console) {
+  console.pstate.last_t = host::ruvo_get_time_ms();
+  console.pstate.frame_accumulator = 0x10000;
+  ruvo_main_iteration(console);
+}
+
+TEST_F(CartridgeRun, AStoppedProgramResumesWhereItStopped) {
+  HeadlessRunResult result =
+      run_code("n = 0\nfunction _update() n += 1 printh('frame ' .. n) if n == 2 then stop() end end\n", 10);
+  EXPECT_EQ(result.standard_output, "frame 1\nframe 2\n");
+  ASSERT_TRUE(result.quit);
+  console.app.quit = false;
+  std::string printed;
+  console.app.write_stdout = [&printed](std::string_view text) { printed += text; };
+  lang::run_program("resume", true);
+  EXPECT_EQ(console.pstate.console_mode, kModeRunning);
+  run_one_frame(console);
+  run_one_frame(console);
+  EXPECT_EQ(printed, "frame 3\nframe 4\n");
+}
+
+TEST_F(CartridgeRun, AFinishedProgramCannotBeResumed) {
+  run_code("printh('done')\n", 3);
+  std::string printed;
+  console.app.write_stdout = [&printed](std::string_view text) { printed += text; };
+  lang::run_program("r", true);
+  EXPECT_EQ(printed, "nothing to resume\n");
+  EXPECT_EQ(console.pstate.console_mode, kModeStopped);
+}
+
+TEST_F(CartridgeRun, AProgramThatKeepsEverythingItAllocatesRunsOutOfMemory) {
+  HeadlessRunResult result = run_code(
+      "local keep, i = {}, 0\nfunction _update() for j = 1, 2000 do i += 1 keep[i] = {i, i, i} end end\n", 400);
+  EXPECT_TRUE(result.quit);
+  EXPECT_EQ(result.standard_output, "out of memory\n");
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
