@@ -80,6 +80,12 @@ void print_lines(const std::vector<ConsoleLine>& lines) {
   for (const ConsoleLine& line : lines) runner_print(line.text, line.colour);
 }
 
+// A program that could not be built counts as stopped at once (execute mode
+// would otherwise wait forever for it).
+void report_not_started() {
+  if (the_runner.host.program_stopped) the_runner.host.program_stopped();
+}
+
 bool is_resume_command(std::string_view text) { return text == "resume" || text == "resume()" || text == "r"; }
 
 // Compiles the text and installs it as the active program; prints what
@@ -104,6 +110,7 @@ void install_program(const std::string& compiled_text, bool is_command, int toke
   if (!compiled.ok()) {
     if (runner.host.machine) machine::write_memory_byte(*runner.host.machine, 0x5f25, 6);
     print_lines(syntax_error_report({is_command, compiled.lexer_line, compiled.full_message}, runner.source));
+    report_not_started();
     return;
   }
   if (runner.host.block_buttons) runner.host.block_buttons();
@@ -253,6 +260,7 @@ void run_program(std::string_view text, bool is_command) {
   runner.source = expand_program(text, runner.host.read_include);
   if (!runner.source.ok) {
     runner_print("can not #include", 6);
+    report_not_started();
     return;
   }
   int token_count = 0;
@@ -260,6 +268,7 @@ void run_program(std::string_view text, bool is_command) {
     RunLimitCheck limits = check_run_limits(runner.source.text);
     if (!limits.may_run) {
       for (const std::string& message : limits.messages) runner_print(message, 6);
+      report_not_started();
       return;
     }
     token_count = limits.token_count;
@@ -281,6 +290,7 @@ void run_program(std::string_view text, bool is_command) {
   }
   if (compiled_text.size() > kIncludeBufferSize) {
     runner_print(is_command ? "syntax error" : "program too large", 6);
+    report_not_started();
     return;
   }
   install_program(compiled_text, is_command, token_count);

@@ -23,9 +23,6 @@
 namespace tamori::shell {
 namespace {
 
-// Scrolling the console text screen costs a running program 0x10000 spent.
-constexpr int32_t kScrollSpend = 0x10000;
-
 std::string folder_of(const std::string& path) {
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -86,7 +83,8 @@ void print_console_line(Console& console, std::string_view text, int colour) {
     return;
   }
   int scroll_cycles = console_print(console.app.console_text, console.app.data.font, text, uint8_t(colour & 15));
-  if (scroll_cycles > 0 && console.pstate.console_mode == kModeRunning) lang::spend_cpu(kScrollSpend);
+  // Scrolling costs a running program 0x20000 cycles a line.
+  if (scroll_cycles > 0 && console.pstate.console_mode == kModeRunning) lang::spend_cpu_8MHz(scroll_cycles);
 }
 
 void connect_program_runner(Console& console) {
