@@ -115,9 +115,9 @@ constexpr const char* kPreludeBody =
     "end; "
     // The locals above hide these globals' names, so they are deleted
     // through the environment table.
-    "for _, name in __ipairs__({'__refund_cpu__', '__pairs__', '__ipairs__', '__type', '__tostr', '__stop', "
+    "do local names = {'__refund_cpu__', '__pairs__', '__ipairs__', '__type', '__tostr', '__stop', "
     "'__print', '__printh', '__tostring__', '__load', '__extcmd', '__yielded_to_escape_slice', '__coresume', "
-    "'__select', '__superyield', '__flip', '__trace'}) do _ENV[name] = nil end; ";
+    "'__select', '__superyield', '__flip', '__trace'} for i = 1, #names do _ENV[names[i]] = nil end end; ";
 
 struct GlyphDefault {
   unsigned char glyph;

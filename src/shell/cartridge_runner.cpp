@@ -159,6 +159,20 @@ void run_cart(Console& console) {
   machine::set_draw_display(machine, 0);
 }
 
+bool follow_current_breadcrumb(Console& console) {
+  lang::ProgramRunner& runner = lang::program_runner();
+  const lang::RunChainEntry* top = lang::run_chain_top(runner.run_chain);
+  if (!top) return false;
+  const lang::RunChainEntry entry = *top;
+  lang::run_chain_pop(runner.run_chain);
+  if (cart::load_working_cartridge(console.working, cartridge_host(console), entry.file_name) != 0) return false;
+  console.pstate.pending_action = kActionRun;
+  runner.next_parameter = entry.parameter;
+  console.pstate.load_hold_frames = 20;
+  console.pstate.pause_state = 0;
+  return true;
+}
+
 std::optional<int> start_command_line_cartridge(Console& console) {
   const ConsoleOptions& options = console.app.options;
   if (options.cart_to_load.empty()) return std::nullopt;

@@ -16,6 +16,11 @@ void connect_program_runner(Console& console);
 // Runs the working cartridge from the start.
 void run_cart(Console& console);
 
+// Goes back along the run chain: loads the top entry's cartridge, requests
+// a run with its parameter and drops the entry. False when the chain is
+// empty or the cartridge cannot be loaded.
+bool follow_current_breadcrumb(Console& console);
+
 // Loads the cartridge named on the command line. In execute mode a failure
 // ends the console with status 1; otherwise the cartridge runs when -run or
 // -x asked for it.

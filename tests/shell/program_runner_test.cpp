@@ -7,6 +7,7 @@
 #include "cartridge_run_fixture.h"
 #include "lang/program_runner.h"
 #include "lang/token_scanner.h"
+#include "shell/cartridge_runner.h"
 
 namespace tamori::shell::testing {
 namespace {
@@ -241,6 +242,33 @@ TEST_F(CartridgeRun, AProgramThatKeepsEverythingItAllocatesRunsOutOfMemory) {
       "local keep, i = {}, 0\nfunction _update() for j = 1, 2000 do i += 1 keep[i] = {i, i, i} end end\n", 400);
   EXPECT_TRUE(result.quit);
   EXPECT_EQ(result.standard_output, "out of memory\n");
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
+
+namespace tamori::shell::testing {
+namespace {
+
+TEST_F(CartridgeRun, FollowingABreadcrumbRunsItsCartridgeWithItsParameter) {
+  run_code("printh('first')\n", 3);
+  std::ofstream(home / "back.lua") << "printh('back with ' .. stat(6))\n";
+  lang::ProgramRunner& runner = lang::program_runner();
+  lang::run_chain_push(runner.run_chain, (home / "back.lua").string(), "back", 0, "level 3");
+  std::string printed;
+  console.app.quit = false;
+  console.app.write_stdout = [&printed](std::string_view text) { printed += text; };
+  ASSERT_TRUE(follow_current_breadcrumb(console));
+  EXPECT_TRUE(runner.run_chain.entries.empty());
+  EXPECT_EQ(console.pstate.pending_action, kActionRun);
+  // The console holds the previous picture for 20 frames before running.
+  for (int frame = 0; frame < 22 && printed.empty(); frame++) {
+    console.pstate.last_t = host::ruvo_get_time_ms();
+    console.pstate.frame_accumulator = 0x10000;
+    ruvo_main_iteration(console);
+  }
+  EXPECT_EQ(printed, "back with level 3\n");
+  EXPECT_FALSE(follow_current_breadcrumb(console));
 }
 
 }  // namespace
