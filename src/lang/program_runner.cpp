@@ -256,6 +256,9 @@ void run_program(std::string_view text, bool is_command) {
   lua_reset_cpu_cycles();
   lua_set_cpu_cycles_slice_max(kRunSliceBudget);
   if (!runner.cart_state) reset_lua_machine();
+  // The cartridge's prelude deleted the natives a prelude captures; a
+  // command compiles its own prelude, so they are registered again.
+  else if (is_command) register_all_functions(runner.cart_state);
 
   runner.source = expand_program(text, runner.host.read_include);
   if (!runner.source.ok) {

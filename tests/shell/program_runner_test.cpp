@@ -273,3 +273,37 @@ TEST_F(CartridgeRun, FollowingABreadcrumbRunsItsCartridgeWithItsParameter) {
 
 }  // namespace
 }  // namespace tamori::shell::testing
+
+namespace tamori::shell::testing {
+namespace {
+
+TEST_F(CartridgeRun, ADotRunsOneFrameAndACommandLeavesTheCartridgeResumable) {
+  run_code("n = 0\nfunction _update() n += 1 printh('frame ' .. n) if n == 1 then stop() end end\n", 10);
+  std::string printed;
+  console.app.quit = false;
+  console.app.write_stdout = [&printed](std::string_view text) { printed += text; };
+
+  // A command runs in its own coroutine and sees the cartridge's globals.
+  lang::run_program("printh('n is ' .. n)", true);
+  for (int frame = 0; frame < 3; frame++) run_one_frame(console);
+  EXPECT_EQ(printed, "n is 1\n");
+  EXPECT_EQ(console.pstate.console_mode, kModeStopped);
+
+  // "." resumes the cartridge up to its next flip: first the rest of the
+  // frame stop() interrupted, then one whole frame each time.
+  printed.clear();
+  lang::run_program(".", true);
+  for (int frame = 0; frame < 4; frame++) run_one_frame(console);
+  EXPECT_EQ(printed, "");
+  EXPECT_EQ(console.pstate.console_mode, kModeStopped);
+  lang::run_program(".", true);
+  for (int frame = 0; frame < 4; frame++) run_one_frame(console);
+  EXPECT_EQ(printed, "frame 2\n");
+  lang::run_program("", true);  // empty while stepping: one more frame
+  for (int frame = 0; frame < 4; frame++) run_one_frame(console);
+  EXPECT_EQ(printed, "frame 2\nframe 3\n");
+  EXPECT_EQ(console.pstate.console_mode, kModeStopped);
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
