@@ -3,8 +3,11 @@
 #include <algorithm>
 
 #include "host/clock.h"
+#include "lang/cpu_counters.h"
+#include "lang/program_runner.h"
 #include "machine/display_memory.h"
 #include "machine/interface_text.h"
+#include "shell/cpu_spinner.h"
 #include "shell/message_bar.h"
 
 namespace tamori::shell {
@@ -15,6 +18,20 @@ void draw_exit_bar(machine::Picture& picture, const machine::Font& font) {
   machine::canvas_fill_rect(canvas, 0, 120, 127, 120, 0);
   machine::draw_interface_text(canvas, font, kExitBarText, 1, 122, 1);
 }
+
+namespace {
+
+void draw_spinner_if_busy(Console& console) {
+  const lang::ProgramRunner& runner = lang::program_runner();
+  SpinnerConditions conditions;
+  conditions.program_running = console.pstate.program_running && console.pstate.console_mode == kModeRunning;
+  conditions.program_draws = runner.has_draw;
+  conditions.elapsed_ticks = runner.elapsed_ticks;
+  conditions.load_since_flip = lang::cycles_to_frame_capacity(lang::lua_get_cpu_cycles(), console.pstate.requested_fps);
+  if (cpu_spinner_shown(conditions)) draw_cpu_spinner(console.app.output_image, uint32_t(console.app.draw_count));
+}
+
+}  // namespace
 
 void ruvo_main_draw(Console& console) {
   AppState& app = console.app;
@@ -39,6 +56,7 @@ void ruvo_main_draw(Console& console) {
       machine::compose_output_image(app.console_text.pixels.data(), plain, false, app.output_image);
       if (pstate.console_mode == kModeStopped) draw_exit_bar(app.output_image, app.data.font);
     }
+    if (program_shown) draw_spinner_if_busy(console);
     if (scanline_mode_used || memory.extra_palette_flicker_requested) machine::flicker_start(app.flicker, now);
     memory.extra_palette_flicker_requested = false;
   }
