@@ -199,6 +199,11 @@ struct AudioState {
   // 0 sound on, 1 suspended, 2..5 about to resume.
   int suspension = 0;
   SerialSoundRing serial_sound;
+  // The machine's audio registers (0x5f40..0x5f43) and serial sound flag
+  // (bit 5 of 0x5f36) as the main thread last handed them over, so that
+  // the device callback reads no machine memory.
+  AudioRegisters device_registers = {};
+  bool unsmoothed_serial_sound = false;
   HeardTiming heard_timing;
   HeardMoment heard;
   MixedSamplesHook on_mixed = nullptr;
