@@ -99,7 +99,8 @@ void update_music_fade(AudioState& audio, int32_t now_ms) {
   MusicState& music = audio.music;
   if (music.fade_volume != music.fade1) {
     // Unsigned difference: the host clock may wrap.
-    const int64_t elapsed = static_cast<int32_t>(static_cast<uint32_t>(now_ms) - static_cast<uint32_t>(music.fade_start_t));
+    const int64_t elapsed =
+        static_cast<int32_t>(static_cast<uint32_t>(now_ms) - static_cast<uint32_t>(music.fade_start_t));
     if (music.fade_len > 0 && elapsed >= 0 && elapsed < music.fade_len) {
       const int64_t mixed = ((music.fade_len - elapsed) * music.fade0 + elapsed * music.fade1) / music.fade_len;
       music.fade_volume = static_cast<int32_t>(std::clamp<int64_t>(mixed, 0, kFullVolume));
@@ -136,7 +137,8 @@ void end_music_pattern(AudioState& audio, int channel_index) {
     stop_channel(channel);
     return;
   }
-  const int32_t ticks = next < kMusicPatternCount ? get_pattern_ticks_length(music.patterns[next], channel.cartridge_effects) : 0;
+  const int32_t ticks =
+      next < kMusicPatternCount ? get_pattern_ticks_length(music.patterns[next], channel.cartridge_effects) : 0;
   // A pattern of no length would never end: music stops there as it does at
   // a silent pattern.
   if (next >= kMusicPatternCount || pattern_is_silent(music.patterns[next]) || ticks == 0) {
