@@ -258,6 +258,19 @@ TEST_F(Music, ChannelMaskKeepsAutomaticSfxOffReservedChannels) {
   EXPECT_EQ(sfx(*audio, effects, {20, {}, {}, {}}, true), 0);
 }
 
+TEST_F(Music, CallWhileSuspendedWithoutAProgramStopsEverythingAndResumes) {
+  fill_effect(0, kTone, 16);
+  set_pattern(0, 0, 64, 64, 64);
+  ASSERT_EQ(ruvo_play_sfx_ex(*audio, 0, 0, 0, effects, 3), 3);
+  audio->suspension = 1;
+  play(0);  // a running program's call leaves the suspension alone
+  EXPECT_EQ(audio->suspension, 1);
+  music(*audio, effects, patterns, {0, {}, {}}, false, 0);
+  EXPECT_EQ(audio->suspension, 0);
+  EXPECT_EQ(audio->channels[3].effect, nullptr);
+  EXPECT_EQ(stat(24), 0);
+}
+
 TEST_F(Music, StoppingEffectsAndCartridgesStopsTheirMusic) {
   fill_effect(0, kTone, 16);
   fill_effect(1, kTone, 16);
