@@ -40,6 +40,24 @@ struct PresentedFrame {
   int fps = 0;
 };
 
+// The audio device: signed 16-bit little-endian samples at `rate`, pulled on
+// the device's own thread through the callback, `buffer_samples` at a time.
+struct AudioRequest {
+  int rate = 22050;
+  int channels = 1;
+  int buffer_samples = 1024;
+};
+
+// The format the device actually runs at.
+struct AudioFormat {
+  int rate = 0;
+  int channels = 0;
+};
+
+// Fills `length` bytes of `stream`; runs on the device's thread while the
+// device lock is held.
+using AudioCallback = void (*)(void* user, uint8_t* stream, int length);
+
 struct Platform {
   void* context = nullptr;
   bool (*open_window)(void* context, const WindowRequest& request) = nullptr;
@@ -51,6 +69,15 @@ struct Platform {
   void (*set_pointer_lock)(void* context, bool locked) = nullptr;
   void (*toggle_fullscreen)(void* context) = nullptr;
   void (*close_window)(void* context) = nullptr;
+  // Opens and starts the audio device; false (with the reason logged) when
+  // there is none. `obtained` receives the format it runs at.
+  bool (*open_audio)(void* context, const AudioRequest& request, AudioCallback callback, void* user,
+                     AudioFormat& obtained) = nullptr;
+  // The device lock: while held, the callback does not run.
+  void (*lock_audio)(void* context) = nullptr;
+  void (*unlock_audio)(void* context) = nullptr;
+  // Stops the device; the callback has finished when this returns.
+  void (*close_audio)(void* context) = nullptr;
 };
 
 }  // namespace tamori::host

@@ -4,6 +4,7 @@
 //           screen, back page and the loop's bookkeeping;
 //   pstate  the virtual machine: console mode, pause state, pending action,
 //           frame counter and rate, tick accumulator;
+//   audio   the sound state that the audio device's thread mixes from;
 //   cconfig the framework settings (host::ruvo_config()), with the copy taken
 //           when they were loaded.
 // Other subsystems never start or stop programs themselves: they leave a
@@ -14,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "audio/audio_state.h"
 #include "host/config.h"
 #include "host/console_data.h"
 #include "host/keys.h"
@@ -102,6 +104,8 @@ struct AppState {
   int32_t smoothed_fps = 0;  // 16.16
   int32_t frame_start_ms = 0;
   host::Platform platform;
+  bool audio_open = false;
+  host::AudioFormat audio_format;  // what the open device runs at
 };
 
 struct Console {
@@ -109,6 +113,8 @@ struct Console {
   VmState pstate;
   // The 64 KB machine: memory map, registers and pixel pages.
   std::unique_ptr<machine::MachineState> machine = std::make_unique<machine::MachineState>();
+  // Channels, music and mixer state, shared with the audio device's thread.
+  std::unique_ptr<audio::AudioState> audio = std::make_unique<audio::AudioState>();
   host::RuvoConfig loaded_config;  // cconfig as it was read from the file
 };
 

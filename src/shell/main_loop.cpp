@@ -2,9 +2,13 @@
 
 #include <algorithm>
 
+#include "audio/audio_suspension.h"
+#include "audio/heard_moment.h"
 #include "host/clock.h"
 #include "host/scancodes.h"
 #include "input/keyboard_bindings.h"
+#include "machine/memory.h"
+#include "shell/audio_device.h"
 #include "shell/message_bar.h"
 
 namespace tamori::shell {
@@ -27,6 +31,7 @@ void perform_pending_action(Console& console) {
     case kActionStopWithError:
     case kActionResetLanguage:
       // Nothing runs yet that could be stopped or reset.
+      if (pstate.program_running && action != kActionResetLanguage) audio::suspend_audio(*console.audio);
       pstate.program_running = false;
       if (action != kActionResetLanguage && pstate.console_mode == kModeRunning) pstate.console_mode = kModeStopped;
       break;
@@ -67,6 +72,7 @@ void run_tick(Console& console) {
         pstate.load_hold_frames--;
         break;
       }
+      audio::refresh_heard_moment(*console.audio, host::ruvo_get_time_ms());
       pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
       break;
     default:
@@ -136,6 +142,7 @@ void ruvo_main_update(Console& console) {
   if (app.platform.set_pointer_lock) app.platform.set_pointer_lock(app.platform.context, false);
 
   handle_hot_keys(console, now);
+  sync_audio_settings(console);
   perform_pending_action(console);
 
   if (pstate.console_mode != kModeRunning) {
@@ -159,6 +166,12 @@ void ruvo_main_update(Console& console) {
     app.frames_skipped_in_sequence = 0;
   }
   while (pstate.frame_accumulator >= kOneTick) run_tick(console);
+
+  if (pstate.console_mode == kModeRunning && pstate.program_running) {
+    constexpr uint32_t kAudioPauseAddress = 0x5f2f;
+    audio::determine_audio_pause_state(*console.audio, machine::read_memory_byte(*console.machine, kAudioPauseAddress),
+                                       pstate.pause_state != 0);
+  }
 
   if (pstate.console_mode == kModeStopped && player0_pressed_any_button(console)) app.quit = true;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "audio/music_sequencer.h"
 #include "host/alloc.h"
 #include "host/clock.h"
 #include "host/files.h"
@@ -11,6 +12,7 @@
 #include "host/paths.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
+#include "shell/audio_device.h"
 #include "shell/console_text.h"
 #include "shell/main_draw.h"
 #include "shell/main_loop.h"
@@ -140,6 +142,7 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
   if (!app.data.title.empty()) app.title = app.data.title;
   set_back_page_size(console);
   open_window(console);
+  open_audio_device(console);
 
   // The boot sequence starts here once it exists; until then the console
   // shows its version line and waits on the stopped screen.
@@ -161,6 +164,7 @@ void ruvo_main_iteration(Console& console) {
   app.has_focus = events.has_focus;
   app.mouse_moved = events.mouse_moved;
   if (events.quit_requested) app.quit = true;
+  audio::update_music_fade(*console.audio, host::ruvo_get_time_ms());
 
   app.skip_draw = false;
   ruvo_main_update(console);
@@ -178,6 +182,7 @@ void ruvo_exit(Console& console) {
   if (!initialised) return;
   AppState& app = console.app;
   host::ruvo_config_save(app.data_folder, app.title);
+  close_audio_device(console);
   if (app.platform.close_window) app.platform.close_window(app.platform.context);
   host::ruvo_log("<ok\n");
   host::ruvo_log_close();

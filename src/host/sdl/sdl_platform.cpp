@@ -10,6 +10,7 @@
 #include "host/keys.h"
 #include "host/log.h"
 #include "host/scancodes.h"
+#include "host/sdl/sdl_audio.h"
 #include "host/window_layout.h"
 
 namespace tamori::host {
@@ -282,10 +283,15 @@ Platform sdl_platform() {
   platform.set_pointer_lock = set_pointer_lock;
   platform.toggle_fullscreen = toggle_fullscreen;
   platform.close_window = close_window;
+  platform.open_audio = sdl_open_audio;
+  platform.lock_audio = sdl_lock_audio;
+  platform.unlock_audio = sdl_unlock_audio;
+  platform.close_audio = sdl_close_audio;
   return platform;
 }
 
 void sdl_platform_shutdown() {
+  sdl_close_audio(nullptr);
   destroy_window(host_state);
   SDL_Quit();
 }
