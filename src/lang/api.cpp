@@ -403,6 +403,7 @@ const char* coroutine_status(ThreadState* coroutine, ThreadState* current) {
 int32_t& escape_flag(ThreadState* thread) { return thread->escape_flag; }
 
 void collect(ThreadState* thread) { collect_garbage(thread); }
+void set_collector_running(ThreadState* thread, bool running) { thread->global->collector_enabled = running; }
 int32_t memory_in_use(ThreadState* thread) { return thread->global->meter.bytes; }
 MemoryMeter& memory_meter(ThreadState* thread) { return thread->global->meter; }
 

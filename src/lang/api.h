@@ -127,6 +127,9 @@ int32_t& escape_flag(ThreadState* thread);
 
 // ---- Memory and collection ----
 void collect(ThreadState* thread);
+// Stops or restarts the automatic collections at safe points (the runner
+// collects between slices itself).
+void set_collector_running(ThreadState* thread, bool running);
 int32_t memory_in_use(ThreadState* thread);  // the meter, without token overhead
 MemoryMeter& memory_meter(ThreadState* thread);
 void set_peek_hook(ThreadState* thread, PeekHook hook, void* context);

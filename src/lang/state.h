@@ -100,6 +100,10 @@ struct GlobalState {
 
   int native_depth = 0;  // nested interpreter entries from native code
 
+  // Whether `__refund_cpu__` may give cycles back (the runner clears it for
+  // programs that name the function themselves).
+  bool refund_allowed = true;
+
   PeekHook peek_hook = nullptr;
   void* peek_context = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "lang/api.h"
 #include "lang/compiler.h"
 #include "lang/coroutine_library.h"
+#include "lang/cpu_functions.h"
 #include "lang/cpu_counters.h"
 #include "lang/fixed.h"
 #include "lang/number_builtins.h"
@@ -190,6 +191,7 @@ ThreadState* create_test_state(std::vector<std::string>* printed) {
   register_fast(state, "flr", test_fast_flr);
   register_fast(state, "max", test_fast_max);
   open_coroutine_library(state);
+  open_cpu_functions(state);
   return state;
 }
 
