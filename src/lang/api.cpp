@@ -179,6 +179,8 @@ void push_new_table(ThreadState* thread, int array_size, int hash_size) {
   push_value(thread, table_value(new_table(thread, array_size, hash_size)));
 }
 
+void push_registry(ThreadState* thread) { push_value(thread, table_value(thread->global->registry)); }
+
 void raw_get(ThreadState* thread, int table_index) {
   TableObject* table = table_at(thread, table_index);
   thread->stack[thread->top - 1] = table_get(table, thread->stack[thread->top - 1]);
@@ -378,6 +380,8 @@ RunStatus resume(ThreadState* coroutine, ThreadState* from, int argument_count, 
 bool can_yield(ThreadState* thread) {
   return thread != thread->global->main_thread && thread->non_yieldable == 0;
 }
+
+bool is_main_thread(ThreadState* thread) { return thread == thread->global->main_thread; }
 
 int yield(ThreadState* thread, int result_count) {
   if (!can_yield(thread)) {

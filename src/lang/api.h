@@ -64,6 +64,9 @@ Value native_upvalue(ThreadState* thread, int i);
 void push_new_table(ThreadState* thread, int array_size = 0, int hash_size = 0);
 
 // ---- Tables and globals ----
+// Pushes the registry: a table only native code sees, for values that must
+// stay alive between calls (a coroutine the host resumes, for example).
+void push_registry(ThreadState* thread);
 // Raw access: t[key] with the key on top replaced by the value / t[key] = v
 // with key and value on top (both popped).
 void raw_get(ThreadState* thread, int table_index);
@@ -121,6 +124,7 @@ RunStatus resume(ThreadState* coroutine, ThreadState* from, int argument_count, 
 // Used as `return yield(thread, n);` by a native: yields the top n values.
 int yield(ThreadState* thread, int result_count);
 bool can_yield(ThreadState* thread);
+bool is_main_thread(ThreadState* thread);
 const char* coroutine_status(ThreadState* coroutine, ThreadState* current);
 // The running coroutine's escape flag (set when the cycle check suspended it).
 int32_t& escape_flag(ThreadState* thread);

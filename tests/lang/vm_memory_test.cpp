@@ -40,6 +40,22 @@ TEST_F(MemoryTest, ObjectsAreChargedByKind) {
   EXPECT_EQ(int32_t(32 + coroutine->stack_size * sizeof(Value) / 2), memory_in_use(state) - before);
 }
 
+TEST_F(MemoryTest, TheRegistryKeepsValuesAlive) {
+  push_registry(state);
+  push_new_table(state);
+  push_string(state, "kept");
+  set_field(state, -2, "name");
+  set_field(state, -2, "entry");
+  set_top(state, 0);
+  collect(state);
+  push_registry(state);
+  get_field(state, -1, "entry");
+  get_field(state, -1, "name");
+  std::string_view text;
+  ASSERT_TRUE(string_at(state, -1, &text));
+  EXPECT_EQ("kept", text);
+}
+
 TEST_F(MemoryTest, RawMemoryIsFreeWhileCompiling) {
   memory_meter(state).compiling = true;
   int32_t before = memory_in_use(state);
