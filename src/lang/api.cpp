@@ -264,6 +264,10 @@ void set_metatable(ThreadState* thread, int index) {
   Value metatable = pop(thread);
   if (!is_nil(metatable) && !is_table(metatable)) raise_error(thread, "nil or table expected");
   table->metatable = is_nil(metatable) ? nullptr : as_table(metatable);
+  if (table->metatable &&
+      !is_nil(table_get_string(table->metatable, thread->global->event_names[int(Event::Gc)]))) {
+    table->finalizable = true;
+  }
 }
 
 bool next_entry(ThreadState* thread, int table_index) {
@@ -406,7 +410,10 @@ const char* coroutine_status(ThreadState* coroutine, ThreadState* current) {
 
 int32_t& escape_flag(ThreadState* thread) { return thread->escape_flag; }
 
-void collect(ThreadState* thread) { collect_garbage(thread); }
+void collect(ThreadState* thread) {
+  collect_garbage(thread);
+  run_pending_finalizers(thread);
+}
 void set_collector_running(ThreadState* thread, bool running) { thread->global->collector_enabled = running; }
 int32_t memory_in_use(ThreadState* thread) { return thread->global->meter.bytes; }
 MemoryMeter& memory_meter(ThreadState* thread) { return thread->global->meter; }

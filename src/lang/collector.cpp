@@ -163,6 +163,8 @@ struct Marker {
 
 void collect_garbage(ThreadState* thread) {
   GlobalState* global = thread->global;
+  if (global->collecting) return;
+  global->collecting = true;
   Marker marker;
   marker.global = global;
   marker.mark_object(global->globals);
@@ -172,6 +174,20 @@ void collect_garbage(ThreadState* thread) {
   marker.mark_object(thread);
   for (StringObject* name : global->event_names) marker.mark_object(name);
   marker.mark_object(global->memory_error_message);
+  for (TableObject* table : global->pending_finalizers) marker.mark_object(table);
+  marker.propagate();
+  marker.converge_ephemerons();
+
+  // Unreachable finalizable tables live on until their finalizer has run.
+  std::vector<TableObject*> separated;
+  for (GcObject* object = global->all_objects; object; object = object->next_object) {
+    if (object->kind != ValueType::Table || object->marked) continue;
+    auto* table = static_cast<TableObject*>(object);
+    if (!table->finalizable) continue;
+    table->finalizable = false;
+    separated.push_back(table);
+  }
+  for (TableObject* table : separated) marker.mark_object(table);
   marker.propagate();
   marker.converge_ephemerons();
   marker.clear_weak_entries();
@@ -195,8 +211,37 @@ void collect_garbage(ThreadState* thread) {
     }
   }
   global->main_thread->marked = false;
+  global->pending_finalizers.insert(global->pending_finalizers.end(), separated.begin(), separated.end());
   int32_t live = global->meter.bytes;
   global->collector_threshold = live < 128 * 1024 ? 256 * 1024 : live * 2;
+  global->collecting = false;
+}
+
+void run_pending_finalizers(ThreadState* thread) {
+  GlobalState* global = thread->global;
+  if (global->running_finalizers || global->pending_finalizers.empty()) return;
+  global->running_finalizers = true;
+  while (!global->pending_finalizers.empty()) {
+    TableObject* table = global->pending_finalizers.front();
+    global->pending_finalizers.erase(global->pending_finalizers.begin());
+    Value handler;
+    if (table->metatable) {
+      handler = table_get_string(table->metatable, global->event_names[int(Event::Gc)]);
+    }
+    if (!is_function(handler)) continue;
+    int slot = thread->top;
+    try {
+      ensure_stack(thread, 2);
+    } catch (...) {
+      break;
+    }
+    thread->stack[slot] = handler;
+    thread->stack[slot + 1] = table_value(table);
+    thread->top = slot + 2;
+    protected_call_at(thread, slot, 0);
+    thread->top = slot;
+  }
+  global->running_finalizers = false;
 }
 
 void collector_safe_point(ThreadState* thread) {
@@ -204,6 +249,7 @@ void collector_safe_point(ThreadState* thread) {
   if (!global->collector_enabled) return;
   if (global->meter.bytes >= global->collector_threshold || global->collect_at_every_safe_point) {
     collect_garbage(thread);
+    run_pending_finalizers(thread);
   }
 }
 

@@ -11,7 +11,15 @@
 // keys or values alive; entries whose weak part dies are removed. A table
 // with weak keys only is an ephemeron table: a value is kept only while its
 // key is reachable from elsewhere. Strings are never removed from weak
-// tables. Finalizers ("__gc") are not supported: no finalizer runs.
+// tables.
+//
+// Finalizers: a table given a metatable that has "__gc" at that moment is
+// finalizable. When a collection finds it unreachable it is kept alive (with
+// everything it refers to) and queued; the queue runs at the end of the
+// next safe point or explicit collection, calling each "__gc" once with the
+// table (errors in finalizers are ignored). The table is freed by a later
+// collection once nothing refers to it any more. Finalizers still queued
+// when the state is destroyed do not run.
 #pragma once
 
 #include "lang/state.h"
@@ -19,8 +27,11 @@
 namespace tamori::lang {
 
 // Collects everything unreachable from the roots; sets the next automatic
-// threshold from what survived.
+// threshold from what survived. Does not run finalizers.
 void collect_garbage(ThreadState* thread);
+
+// Runs the queued finalizers on `thread` (not while one is already running).
+void run_pending_finalizers(ThreadState* thread);
 
 // Frees every object of the state (when it is destroyed).
 void free_all_objects(GlobalState* global);

@@ -327,8 +327,9 @@ reentry:
         goto reentry;
       case OpCode::NEWTABLE:
         *ra = table_value(new_table(thread, table_size_from_hint(arg_b(i)), table_size_from_hint(arg_c(i))));
+        // A collection may run finalizers, which may move the stack.
         collector_safe_point(thread);
-        break;
+        goto reentry;
       case OpCode::SELF: {
         Value object = base[arg_b(i)];
         Value result;
@@ -517,7 +518,7 @@ reentry:
       case OpCode::CLOSURE:
         make_closure(thread, *frame, i);
         collector_safe_point(thread);
-        break;
+        goto reentry;
       case OpCode::VARARG:
         copy_varargs(thread, *frame, i);
         goto reentry;

@@ -97,6 +97,10 @@ struct GlobalState {
   int32_t collector_threshold = 256 * 1024;
   // Test hook: collect at every safe point.
   bool collect_at_every_safe_point = false;
+  bool collecting = false;
+  // Unreachable tables whose finalizers are still to run (kept alive until then).
+  std::vector<TableObject*> pending_finalizers;
+  bool running_finalizers = false;
 
   int native_depth = 0;  // nested interpreter entries from native code
 
