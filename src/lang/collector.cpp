@@ -211,6 +211,10 @@ void collect_garbage(ThreadState* thread) {
     }
   }
   global->main_thread->marked = false;
+  shrink_stack(global->main_thread);
+  for (GcObject* object = global->all_objects; object; object = object->next_object) {
+    if (object->kind == ValueType::Thread) shrink_stack(static_cast<ThreadState*>(object));
+  }
   global->pending_finalizers.insert(global->pending_finalizers.end(), separated.begin(), separated.end());
   int32_t live = global->meter.bytes;
   global->collector_threshold = live < 128 * 1024 ? 256 * 1024 : live * 2;

@@ -204,6 +204,22 @@ void ensure_stack(ThreadState* thread, int slots) {
   }
 }
 
+void shrink_stack(ThreadState* thread) {
+  int in_use = thread->top;
+  for (const CallFrame& frame : thread->frames) {
+    if (frame.top > in_use) in_use = frame.top;
+  }
+  int wanted = in_use + in_use / 2 + 2 * kMinNativeStack;
+  if (wanted >= thread->stack_size / 2) return;
+  void* block = meter_reallocate(thread->global->meter, thread->stack, sizeof(Value) * size_t(wanted));
+  if (!block) return;
+  thread->stack = static_cast<Value*>(block);
+  thread->stack_size = wanted;
+  for (Upvalue* up = thread->open_upvalues; up; up = up->next_open) {
+    up->location = &thread->stack[up->slot];
+  }
+}
+
 void create_fixed_strings(ThreadState* thread) {
   static const char* const kEventNames[int(Event::Count)] = {
       "__index", "__newindex", "__gc", "__mode", "__len", "__eq", "__add", "__sub",

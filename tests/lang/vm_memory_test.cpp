@@ -111,6 +111,20 @@ TEST_F(MemoryTest, ScriptGarbageIsReclaimed) {
   destroy_state(test_state);
 }
 
+TEST_F(MemoryTest, DeepRecursionGivesItsStackBackAtTheNextCollection) {
+  CompileResult compiled = compile_chunk(
+      "local function depth(n) if n == 0 then return 0 end return 1 + depth(n - 1) end depth(5000)", "deep");
+  ASSERT_TRUE(compiled.ok());
+  lua_set_cpu_cycles_slice_max(0x3fffffff);
+  collect(state);
+  int32_t before = memory_in_use(state);
+  load_function(state, *compiled.function);
+  ASSERT_EQ(RunStatus::Ok, protected_call(state, 0, 0));
+  EXPECT_GT(memory_in_use(state), before + 5000 * int32_t(sizeof(Value)) / 2);
+  collect(state);
+  EXPECT_LT(memory_in_use(state), before + 4096);
+}
+
 std::vector<std::string> allocation_messages;
 
 void record_message(void*, const char* line) { allocation_messages.push_back(line); }
