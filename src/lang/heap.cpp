@@ -205,6 +205,9 @@ void ensure_stack(ThreadState* thread, int slots) {
 }
 
 void shrink_stack(ThreadState* thread) {
+  if (thread->frames.capacity() > 64 && thread->frames.capacity() > 4 * thread->frames.size()) {
+    thread->frames.shrink_to_fit();
+  }
   int in_use = thread->top;
   for (const CallFrame& frame : thread->frames) {
     if (frame.top > in_use) in_use = frame.top;

@@ -227,3 +227,51 @@ TEST(DebugInfo, ShortSourcesFollowTheChunkName) {
 
 }  // namespace
 }  // namespace tamori::lang
+
+namespace tamori::lang {
+namespace {
+
+TEST_F(ApiTest, StackIndexesCountFromTheBaseOrTheTop) {
+  push_integer(state, 1);
+  push_integer(state, 2);
+  push_integer(state, 3);
+  EXPECT_EQ(3, get_top(state));
+  EXPECT_EQ(3, integer_at(state, -1));
+  EXPECT_EQ(1, integer_at(state, -3));
+  EXPECT_EQ(ValueType::Nil, type_at(state, 4));
+  EXPECT_EQ(ValueType::Nil, type_at(state, -4));
+  push_string(state, "first");
+  insert(state, 1);
+  std::string_view text;
+  ASSERT_TRUE(string_at(state, 1, &text));
+  EXPECT_EQ("first", text);
+  EXPECT_EQ(3, integer_at(state, 4));
+  set_top(state, 6);
+  EXPECT_EQ(ValueType::Nil, type_at(state, 6));
+  set_top(state, -5);  // drops the top four
+  EXPECT_EQ(2, get_top(state));
+  EXPECT_EQ(1, integer_at(state, 2));
+  // Numbers read as text are converted in place.
+  ASSERT_TRUE(string_at(state, 2, &text));
+  EXPECT_EQ("1", text);
+  EXPECT_EQ(ValueType::String, type_at(state, 2));
+}
+
+TEST_F(ApiTest, NextEntryWalksATable) {
+  EXPECT_EQ("", run("t = {10, 20, x = 30}"));
+  get_global(state, "t");
+  push_nil(state);
+  int32_t total = 0;
+  int entries = 0;
+  while (next_entry(state, 1)) {
+    total += integer_at(state, -1);
+    entries++;
+    set_top(state, -2);  // keep the key for the next step
+  }
+  EXPECT_EQ(3, entries);
+  EXPECT_EQ(60, total);
+  EXPECT_EQ(1, get_top(state));
+}
+
+}  // namespace
+}  // namespace tamori::lang
