@@ -363,7 +363,16 @@ reentry:
         arithmetic_slow(thread, ArithOp::Sub, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::MUL:
+      case OpCode::MUL: {
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        if (is_number(*b) && is_number(*c)) {
+          *ra = number_value(number_multiply(b->number, c->number));
+          break;
+        }
+        arithmetic_slow(thread, ArithOp::Mul, b, c, frame->base + arg_a(i));
+        goto reentry;
+      }
       case OpCode::DIV:
       case OpCode::MOD:
       case OpCode::POW:
