@@ -263,10 +263,10 @@ RunStatus resume_thread(ThreadState* coroutine, ThreadState* from, int argument_
     *result_count = coroutine->yielded_count;
     outcome = RunStatus::Yield;
   } catch (const LanguageError&) {
+    // The frames stay as they were when the error happened, so that a
+    // traceback of the dead coroutine can still be taken.
     coroutine->status = ThreadStatus::Dead;
-    close_upvalues(coroutine, 0);
-    coroutine->frames.clear();
-    ensure_stack(coroutine, 1);
+    if (coroutine->top >= coroutine->stack_size) coroutine->top = coroutine->stack_size - 1;
     coroutine->stack[coroutine->top++] = coroutine->error_value;
     *result_count = 1;
     outcome = RunStatus::Error;

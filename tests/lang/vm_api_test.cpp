@@ -275,3 +275,34 @@ TEST_F(ApiTest, NextEntryWalksATable) {
 
 }  // namespace
 }  // namespace tamori::lang
+
+namespace tamori::lang {
+namespace {
+
+TEST_F(ApiTest, ADeadCoroutineKeepsItsFramesForATraceback) {
+  CompileResult compiled = compile_chunk("local function inner(t) return t.x.y end\n"
+                                         "function outer() local v = inner({}) return v end\n"
+                                         "outer()\n",
+                                         "=game");
+  ASSERT_TRUE(compiled.ok());
+  load_function(state, *compiled.function);
+  ThreadState* coroutine = new_coroutine(state);
+  int count = 0;
+  ASSERT_EQ(RunStatus::Error, resume(coroutine, state, 0, &count));
+  std::string_view message;
+  ASSERT_TRUE(string_at(state, -1, &message));
+  EXPECT_EQ("attempt to index field 'x' (a nil value)", message);
+  EXPECT_STREQ("dead", coroutine_status(coroutine, state));
+  EXPECT_EQ("stack traceback:\n"
+            "\tgame:1: in function 'inner'\n"
+            "\tgame:2: in function 'outer'\n"
+            "\tgame:3: in main chunk",
+            traceback(coroutine, "", 0));
+  collect(state);  // the dead coroutine's frames stay valid
+  EXPECT_EQ(RunStatus::Error, resume(coroutine, state, 0, &count));
+  ASSERT_TRUE(string_at(state, -1, &message));
+  EXPECT_EQ("cannot resume dead coroutine", message);
+}
+
+}  // namespace
+}  // namespace tamori::lang
