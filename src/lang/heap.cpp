@@ -142,6 +142,12 @@ ThreadState* new_thread(ThreadState* thread) {
   return created;
 }
 
+void* allocate_frame_memory(ThreadState* thread, size_t bytes) {
+  return allocate_or_throw(thread, bytes, ChargeKind::RawMemory);
+}
+
+void free_frame_memory(ThreadState* thread, void* block) { meter_free(thread->global->meter, block); }
+
 void* allocate_raw(ThreadState* thread, size_t size) {
   if (size > size_t(kHardMemoryLimit)) throw_memory_error(thread);
   return allocate_or_throw(thread, size, ChargeKind::RawMemory);
