@@ -1,0 +1,279 @@
+// Calls, returns, errors and coroutine resumption.
+#include <utility>
+
+#include "lang/collector.h"
+#include "lang/errors.h"
+#include "lang/heap.h"
+#include "lang/interpreter.h"
+#include "lang/metamethods.h"
+#include "lang/variable_names.h"
+
+namespace tamori::lang {
+namespace {
+
+// Counts a nested entry of the interpreter from native code for as long as
+// it lives: the "C stack overflow" limit and the non-yieldable region.
+struct NativeEntry {
+  ThreadState* thread;
+  explicit NativeEntry(ThreadState* entering) : thread(entering) {
+    GlobalState* global = thread->global;
+    if (global->native_depth >= kMaxNativeDepth) throw_error_message(thread, "C stack overflow");
+    global->native_depth++;
+    thread->non_yieldable++;
+  }
+  ~NativeEntry() {
+    thread->global->native_depth--;
+    thread->non_yieldable--;
+  }
+  NativeEntry(const NativeEntry&) = delete;
+  NativeEntry& operator=(const NativeEntry&) = delete;
+};
+
+}  // namespace
+
+void insert_call_handler(ThreadState* thread, int function_slot) {
+  const Value& handler = metamethod_of(thread, thread->stack[function_slot], Event::Call);
+  if (!is_function(handler)) type_error(thread, &thread->stack[function_slot], "call");
+  Value function = handler;
+  ensure_stack(thread, 1);
+  for (int slot = thread->top; slot > function_slot; slot--) thread->stack[slot] = thread->stack[slot - 1];
+  thread->top++;
+  thread->stack[function_slot] = function;
+}
+
+namespace {
+
+void push_lua_frame(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags) {
+  LuaClosure* closure = as_lua_closure(thread->stack[function_slot]);
+  Prototype* prototype = closure->prototype;
+  int argument_count = thread->top - function_slot - 1;
+  ensure_stack(thread, prototype->max_stack_size + prototype->parameter_count);
+  Value* stack = thread->stack;
+  for (; argument_count < prototype->parameter_count; argument_count++) stack[thread->top++] = Value();
+  int base = function_slot + 1;
+  if (prototype->is_vararg) {
+    // Fixed parameters move above the extra arguments.
+    base = thread->top;
+    for (int i = 0; i < prototype->parameter_count; i++) {
+      stack[base + i] = stack[function_slot + 1 + i];
+      stack[function_slot + 1 + i] = Value();
+    }
+  }
+  CallFrame& frame = thread->frames.emplace_back();
+  frame.function_slot = function_slot;
+  frame.base = base;
+  frame.top = base + prototype->max_stack_size;
+  frame.pc = 0;
+  frame.wanted_results = wanted_results;
+  frame.flags = uint8_t(flags | kFrameLua);
+  frame.closure = closure;
+  thread->top = frame.top;
+}
+
+void call_native(ThreadState* thread, NativeFunction function, int function_slot, int wanted_results,
+                 uint8_t flags) {
+  ensure_stack(thread, kMinNativeStack);
+  CallFrame& frame = thread->frames.emplace_back();
+  frame.function_slot = function_slot;
+  frame.base = function_slot + 1;
+  frame.top = thread->top + kMinNativeStack;
+  frame.wanted_results = wanted_results;
+  frame.flags = flags;
+  thread->native_argument_count = thread->top - function_slot - 1;
+  collector_safe_point(thread);
+  int result_count = function(thread);
+  if (thread->yield_requested) {
+    thread->yield_requested = false;
+    thread->frames.back().flags |= kFrameYielded;
+    throw YieldSignal{};
+  }
+  if (result_count < 0) result_count = 0;
+  if (result_count > thread->top - thread->frames.back().base) result_count = thread->top - thread->frames.back().base;
+  postcall(thread, thread->top - result_count, result_count);
+}
+
+void call_fast(ThreadState* thread, FastFunction function, int function_slot, int wanted_results,
+               uint8_t flags) {
+  thread->native_argument_count = thread->top - function_slot - 1;
+  int32_t result = function(thread);
+  thread->stack[function_slot] = number_value(result);
+  thread->top = function_slot + 1;
+  if (wanted_results > 1) {
+    ensure_stack(thread, wanted_results);
+    for (int i = 1; i < wanted_results; i++) thread->stack[function_slot + i] = Value();
+    thread->top = function_slot + wanted_results;
+  }
+  if (flags & kFrameFinishOp) {
+    finish_instruction(thread, flags);
+  } else if (wanted_results != kMultipleResults && !thread->frames.empty() &&
+             (thread->frames.back().flags & kFrameLua)) {
+    thread->top = thread->frames.back().top;
+  }
+}
+
+// Links a fresh upvalue for stack slot `slot`, keeping the open list sorted
+// from the highest slot down.
+Upvalue* find_upvalue(ThreadState* thread, int slot) {
+  Upvalue** link = &thread->open_upvalues;
+  while (*link && (*link)->slot >= slot) {
+    if ((*link)->slot == slot) return *link;
+    link = &(*link)->next_open;
+  }
+  Upvalue* created = new_upvalue(thread);
+  created->slot = slot;
+  created->location = &thread->stack[slot];
+  created->next_open = *link;
+  *link = created;
+  return created;
+}
+
+}  // namespace
+
+Upvalue* capture_upvalue(ThreadState* thread, int slot) { return find_upvalue(thread, slot); }
+
+void throw_error_value(ThreadState* thread, Value error) {
+  thread->error_value = error;
+  throw LanguageError{};
+}
+
+void throw_error_message(ThreadState* thread, std::string_view message) {
+  throw_error_value(thread, string_value(intern_string(thread, message)));
+}
+
+void throw_memory_error(ThreadState* thread) {
+  throw_error_value(thread, string_value(thread->global->memory_error_message));
+}
+
+void close_upvalues(ThreadState* thread, int level) {
+  while (thread->open_upvalues && thread->open_upvalues->slot >= level) {
+    Upvalue* upvalue = thread->open_upvalues;
+    upvalue->closed = *upvalue->location;
+    upvalue->location = &upvalue->closed;
+    thread->open_upvalues = upvalue->next_open;
+    upvalue->next_open = nullptr;
+  }
+}
+
+bool precall(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags) {
+  switch (thread->stack[function_slot].type) {
+    case ValueType::LuaClosure:
+      push_lua_frame(thread, function_slot, wanted_results, flags);
+      return true;
+    case ValueType::LightNative:
+      call_native(thread, thread->stack[function_slot].native, function_slot, wanted_results, flags);
+      return false;
+    case ValueType::NativeClosure:
+      call_native(thread, as_native_closure(thread->stack[function_slot])->function, function_slot,
+                  wanted_results, flags);
+      return false;
+    case ValueType::FastFunction:
+      call_fast(thread, thread->stack[function_slot].fast, function_slot, wanted_results, flags);
+      return false;
+    default:
+      insert_call_handler(thread, function_slot);
+      return precall(thread, function_slot, wanted_results, flags);
+  }
+}
+
+void postcall(ThreadState* thread, int first_result, int count) {
+  const CallFrame& ending = thread->frames.back();
+  int destination = ending.function_slot;
+  int wanted = ending.wanted_results;
+  uint8_t flags = ending.flags;
+  thread->frames.pop_back();
+  Value* stack = thread->stack;
+  if (wanted == kMultipleResults) {
+    for (int i = 0; i < count; i++) stack[destination + i] = stack[first_result + i];
+    thread->top = destination + count;
+  } else {
+    int i = 0;
+    for (; i < wanted && i < count; i++) stack[destination + i] = stack[first_result + i];
+    for (; i < wanted; i++) stack[destination + i] = Value();
+    thread->top = destination + wanted;
+  }
+  if (flags & kFrameFinishOp) {
+    finish_instruction(thread, flags);
+  } else if (wanted != kMultipleResults && !thread->frames.empty() &&
+             (thread->frames.back().flags & kFrameLua)) {
+    thread->top = thread->frames.back().top;
+  }
+}
+
+void call_value(ThreadState* thread, int function_slot, int wanted_results) {
+  NativeEntry entry(thread);
+  size_t depth = thread->frames.size();
+  if (wanted_results > 0) ensure_stack(thread, wanted_results);
+  if (precall(thread, function_slot, wanted_results, 0)) execute(thread, depth);
+}
+
+RunStatus protected_call_at(ThreadState* thread, int function_slot, int wanted_results) {
+  size_t depth = thread->frames.size();
+  try {
+    call_value(thread, function_slot, wanted_results);
+    return RunStatus::Ok;
+  } catch (const LanguageError&) {
+    close_upvalues(thread, function_slot);
+    thread->frames.resize(depth);
+    thread->stack[function_slot] = thread->error_value;
+    thread->top = function_slot + 1;
+    return RunStatus::Error;
+  }
+}
+
+namespace {
+
+// Continues a coroutine after a yield or a suspension by the cycle check.
+void continue_thread(ThreadState* coroutine, int argument_count) {
+  CallFrame& frame = coroutine->frames.back();
+  if (frame.flags & kFrameYielded) {
+    // The values given to resume become the results of the native that yielded.
+    frame.flags &= uint8_t(~kFrameYielded);
+    postcall(coroutine, coroutine->top - argument_count, argument_count);
+  } else {
+    coroutine->top = frame.top;
+  }
+  if (!coroutine->frames.empty()) execute(coroutine, 0);
+}
+
+}  // namespace
+
+RunStatus resume_thread(ThreadState* coroutine, ThreadState* from, int argument_count, int* result_count) {
+  GlobalState* global = coroutine->global;
+  if (global->native_depth >= kMaxNativeDepth) {
+    coroutine->error_value = string_value(intern_string(coroutine, "C stack overflow"));
+    *result_count = 0;
+    return RunStatus::Error;
+  }
+  global->native_depth++;
+  coroutine->status = ThreadStatus::Running;
+  ThreadStatus previous_from_status = from->status;
+  if (from != coroutine) from->status = ThreadStatus::Normal;
+  RunStatus outcome = RunStatus::Ok;
+  try {
+    if (coroutine->frames.empty()) {
+      int function_slot = coroutine->top - argument_count - 1;
+      if (precall(coroutine, function_slot, kMultipleResults, 0)) execute(coroutine, 0);
+    } else {
+      continue_thread(coroutine, argument_count);
+    }
+    coroutine->status = ThreadStatus::Dead;
+    *result_count = coroutine->top;
+  } catch (const YieldSignal&) {
+    coroutine->status = ThreadStatus::Suspended;
+    *result_count = coroutine->yielded_count;
+    outcome = RunStatus::Yield;
+  } catch (const LanguageError&) {
+    // The frames stay as they were when the error happened, so that a
+    // traceback of the dead coroutine can still be taken.
+    coroutine->status = ThreadStatus::Dead;
+    if (coroutine->top >= coroutine->stack_size) coroutine->top = coroutine->stack_size - 1;
+    coroutine->stack[coroutine->top++] = coroutine->error_value;
+    *result_count = 1;
+    outcome = RunStatus::Error;
+  }
+  global->native_depth--;
+  if (from != coroutine) from->status = previous_from_status;
+  return outcome;
+}
+
+}  // namespace tamori::lang

@@ -1,0 +1,52 @@
+#include "lang/coroutine_library.h"
+
+#include "lang/api.h"
+
+namespace tamori::lang {
+namespace {
+
+ThreadState* coroutine_argument(ThreadState* thread, const char* function_name) {
+  Value value = value_at(thread, 1);
+  if (value.type != ValueType::Thread) {
+    raise_error(thread, std::string("bad argument #1 to '") + function_name + "' (coroutine expected)");
+  }
+  return as_thread(value);
+}
+
+int coroutine_create(ThreadState* thread) {
+  Value function = value_at(thread, 1);
+  if (!is_function(function)) raise_error(thread, "bad argument #1 to 'cocreate' (function expected)");
+  set_top(thread, 1);
+  new_coroutine(thread);
+  return 1;
+}
+
+// Returns true and the results or yielded values, or false and the error.
+int coroutine_resume(ThreadState* thread) {
+  ThreadState* coroutine = coroutine_argument(thread, "coresume");
+  int argument_count = get_top(thread) - 1;
+  int result_count = 0;
+  RunStatus status = resume(coroutine, thread, argument_count, &result_count);
+  push_boolean(thread, status != RunStatus::Error);
+  insert(thread, -result_count - 1);
+  return result_count + 1;
+}
+
+int coroutine_status(ThreadState* thread) {
+  ThreadState* coroutine = coroutine_argument(thread, "costatus");
+  push_string(thread, tamori::lang::coroutine_status(coroutine, thread));
+  return 1;
+}
+
+int coroutine_yield(ThreadState* thread) { return yield(thread, get_top(thread)); }
+
+}  // namespace
+
+void open_coroutine_library(ThreadState* state) {
+  register_native(state, "cocreate", coroutine_create);
+  register_native(state, "coresume", coroutine_resume);
+  register_native(state, "costatus", coroutine_status);
+  register_native(state, "yield", coroutine_yield);
+}
+
+}  // namespace tamori::lang

@@ -1,0 +1,12 @@
+// The coroutine functions of the cartridge language: `cocreate`, `coresume`,
+// `costatus` and `yield`, with the semantics of the reference design's
+// coroutine library.
+#pragma once
+
+#include "lang/state.h"
+
+namespace tamori::lang {
+
+void open_coroutine_library(ThreadState* state);
+
+}  // namespace tamori::lang

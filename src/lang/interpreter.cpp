@@ -1,0 +1,541 @@
+// The dispatch loop. Every fetched instruction first meets the cycle check
+// (suspend the coroutine when the slice is spent or a suspension was
+// requested), is then charged its cycles, and then runs. Fast paths handle
+// numbers and plain tables inline; everything else goes through the slow
+// paths of lang/metamethods.cpp, after which the loop reloads its cached
+// frame state (`goto reentry`), because a slow path may have pushed a frame
+// for a Lua metamethod, finished the instruction through a native one, or
+// moved the stack.
+#include "lang/interpreter.h"
+
+#include <cstdint>
+
+#include "lang/collector.h"
+#include "lang/cpu_counters.h"
+#include "lang/errors.h"
+#include "lang/heap.h"
+#include "lang/metamethods.h"
+#include "lang/number_ops.h"
+#include "lang/table.h"
+
+namespace tamori::lang {
+namespace {
+
+// Indexed by the 6-bit opcode field; numbers past the table are invalid
+// instructions and cost nothing before they raise their error.
+constexpr uint32_t kCycles[64] = {
+#define TAMORI_OPCODE_CYCLES(name, number, cycles, format, modeB, modeC, setsA, isTest, meaning) cycles,
+    TAMORI_OPCODES(TAMORI_OPCODE_CYCLES)
+#undef TAMORI_OPCODE_CYCLES
+};
+
+// Decides what a fired cycle check does: drop a superyield request that
+// cannot be honoured, let the continuation of a suspended frame run, or
+// suspend the coroutine before this instruction (not executed, not charged).
+void cycle_check(ThreadState* thread, CallFrame& frame, int32_t slice, int32_t budget) {
+  if (slice <= budget && thread->non_yieldable > 0) {
+    cpu_counters.cpu_superyield = 0;
+    return;
+  }
+  thread->escape_flag = 1;
+  if (frame.flags & kFrameSuspendedByCycleCheck) {
+    frame.flags &= uint8_t(~kFrameSuspendedByCycleCheck);
+    return;
+  }
+  if (thread->non_yieldable > 0) {
+    throw_error_message(thread, thread == thread->global->main_thread
+                                    ? "attempt to yield from outside a coroutine"
+                                    : "attempt to yield across a C-call boundary");
+  }
+  frame.pc--;
+  frame.flags |= kFrameSuspendedByCycleCheck;
+  thread->yielded_count = 0;
+  throw YieldSignal{};
+}
+
+// Executes the jump that follows a comparison or test, as part of it.
+void take_next_jump(ThreadState* thread, CallFrame& frame, const Instruction* code) {
+  Instruction jump = code[frame.pc];
+  frame.pc += arg_sbx(jump) + 1;
+  if (arg_a(jump) != 0) close_upvalues(thread, frame.base + arg_a(jump) - 1);
+}
+
+void conditional_jump(ThreadState* thread, CallFrame& frame, const Instruction* code, bool condition,
+                      int expected) {
+  if (int(condition) != expected) frame.pc++;
+  else take_next_jump(thread, frame, code);
+}
+
+void index_slow(ThreadState* thread, const Value* object, const Value* key, int destination) {
+  Value key_copy = *key;
+  IndexResolution resolution = resolve_index(thread, object, key_copy);
+  if (resolution.done) {
+    thread->stack[destination] = resolution.result;
+    return;
+  }
+  call_metamethod_for_instruction(thread, resolution.handler, resolution.object, key_copy, nullptr, 0);
+}
+
+void new_index_slow(ThreadState* thread, const Value* object, const Value* key, const Value* value) {
+  Value key_copy = *key, value_copy = *value;
+  IndexResolution resolution = resolve_new_index(thread, object, key_copy, value_copy);
+  if (resolution.done) return;
+  call_metamethod_for_instruction(thread, resolution.handler, resolution.object, key_copy, &value_copy, 0);
+}
+
+// Plain table stores: an existing key, or a table without "__newindex".
+bool store_fast(ThreadState* thread, const Value& object, const Value& key, const Value& value) {
+  if (!is_table(object)) return false;
+  TableObject* table = as_table(object);
+  if (Value* slot = table_existing_slot(table, key)) {
+    *slot = value;
+    return true;
+  }
+  if (table->metatable &&
+      !is_nil(table_get_string(table->metatable, thread->global->event_names[int(Event::NewIndex)]))) {
+    return false;
+  }
+  table_set(thread, table, key, value);
+  return true;
+}
+
+bool load_fast(const Value& object, const Value& key, Value* result) {
+  if (!is_table(object)) return false;
+  const TableObject* table = as_table(object);
+  const Value& found = table_get(table, key);
+  if (is_nil(found) && table->metatable) return false;
+  *result = found;
+  return true;
+}
+
+bool for_number(const Value& value, int32_t* raw) { return to_number(value, raw); }
+
+void prepare_for_loop(ThreadState* thread, Value* ra) {
+  int32_t start, limit, step;
+  if (!for_number(ra[0], &start)) throw_error_message(thread, "'for' initial value must be a number");
+  if (!for_number(ra[1], &limit)) throw_error_message(thread, "'for' limit must be a number");
+  if (!for_number(ra[2], &step)) throw_error_message(thread, "'for' step must be a number");
+  ra[0] = number_value(int32_t(uint32_t(start) - uint32_t(step)));
+  ra[1] = number_value(limit);
+  ra[2] = number_value(step);
+}
+
+// One test of a numeric loop; the loop never wraps around: when the next
+// step would overflow, the step becomes 0 so this iteration is the last.
+bool step_for_loop(Value* ra) {
+  int32_t step = ra[2].number;
+  int32_t limit = ra[1].number;
+  int32_t next = int32_t(uint32_t(ra[0].number) + uint32_t(step));
+  bool continues = step > 0 ? next <= limit : (step < 0 ? next >= limit : false);
+  if (!continues) return false;
+  ra[0] = number_value(next);
+  ra[3] = number_value(next);
+  if ((step > 0 && next >= 0 && int64_t(step) >= int64_t(INT32_MAX) - next) ||
+      (step < 0 && next < 0 && int64_t(step) < int64_t(INT32_MIN) - next)) {
+    ra[2] = number_value(0);
+  }
+  return true;
+}
+
+void set_list(ThreadState* thread, CallFrame& frame, const Instruction* code, Instruction i) {
+  int a = arg_a(i);
+  int count = arg_b(i);
+  int batch = arg_c(i);
+  int first = frame.base + a;
+  if (count == 0) count = thread->top - first - 1;
+  if (batch == 0) batch = arg_ax(code[frame.pc++]);
+  TableObject* table = as_table(thread->stack[first]);
+  int64_t last = int64_t(batch - 1) * kFieldsPerFlush + count;
+  int64_t capped = last < 0x7fff ? last : 0x7fff;
+  if (capped > int64_t(table->array_size)) {
+    table_resize(thread, table, uint32_t(capped), table->node_count());
+  }
+  for (; count > 0; count--, last--) {
+    table_set_integer(thread, table, int32_t(last), thread->stack[first + count]);
+  }
+  thread->top = frame.top;
+}
+
+void make_closure(ThreadState* thread, CallFrame& frame, Instruction i) {
+  Prototype* prototype = frame.closure->prototype->functions[size_t(arg_bx(i))];
+  int count = int(prototype->upvalues.size());
+  LuaClosure* closure = new_lua_closure(thread, prototype, count);
+  Value* destination = &thread->stack[frame.base + arg_a(i)];
+  *destination = lua_closure_value(closure);
+  for (int k = 0; k < count; k++) {
+    const UpvalueDescription& description = prototype->upvalues[size_t(k)];
+    closure->upvalues()[k] = description.in_stack
+                                 ? capture_upvalue(thread, frame.base + description.index)
+                                 : frame.closure->upvalues()[description.index];
+  }
+}
+
+void copy_varargs(ThreadState* thread, CallFrame& frame, Instruction i) {
+  int wanted = arg_b(i) - 1;
+  int extra = frame.base - frame.function_slot - 1 - frame.closure->prototype->parameter_count;
+  if (extra < 0) extra = 0;
+  int destination = frame.base + arg_a(i);
+  if (wanted < 0) {
+    wanted = extra;
+    thread->top = destination;
+    ensure_stack(thread, extra);
+    thread->top = destination + extra;
+  }
+  Value* stack = thread->stack;
+  for (int k = 0; k < wanted; k++) {
+    stack[destination + k] = k < extra ? stack[frame.base - extra + k] : Value();
+  }
+}
+
+// A tail call of a Lua function replaces the current frame; any other
+// callee runs as an ordinary call whose results the following RETURN passes on.
+bool tail_call(ThreadState* thread, CallFrame* frame, Instruction i) {
+  int function_slot = frame->base + arg_a(i);
+  if (arg_b(i) != 0) thread->top = function_slot + arg_b(i);
+  if (!is_function(thread->stack[function_slot])) insert_call_handler(thread, function_slot);
+  if (thread->stack[function_slot].type != ValueType::LuaClosure) {
+    return precall(thread, function_slot, kMultipleResults, 0);
+  }
+  close_upvalues(thread, frame->base);
+  int target = frame->function_slot;
+  int count = thread->top - function_slot;
+  for (int k = 0; k < count; k++) thread->stack[target + k] = thread->stack[function_slot + k];
+  thread->top = target + count;
+  int wanted = frame->wanted_results;
+  uint8_t flags = uint8_t((frame->flags & (kFrameFinishOp | kFrameNegateResult)) | kFrameTailCall);
+  thread->frames.pop_back();
+  return precall(thread, target, wanted, flags);
+}
+
+}  // namespace
+
+void finish_instruction(ThreadState* thread, uint8_t finished_frame_flags) {
+  CallFrame& frame = thread->frames.back();
+  const Instruction* code = frame.closure->prototype->code.data();
+  Instruction i = code[frame.pc - 1];
+  Value result = thread->stack[thread->top - 1];
+  int a = arg_a(i);
+  switch (opcode_of(i)) {
+    case OpCode::EQ:
+    case OpCode::LT:
+    case OpCode::LE: {
+      bool condition = !is_false(result);
+      if (finished_frame_flags & kFrameNegateResult) condition = !condition;
+      thread->top = frame.top;
+      conditional_jump(thread, frame, code, condition, a);
+      break;
+    }
+    case OpCode::CONCAT: {
+      int call_slot = thread->top - 1;
+      thread->stack[call_slot - 2] = result;
+      thread->top = call_slot - 1;
+      int first = frame.base + arg_b(i);
+      if (concatenate(thread, first)) {
+        CallFrame& current = thread->frames.back();
+        thread->stack[current.base + a] = thread->stack[first];
+        thread->top = current.top;
+      }
+      break;
+    }
+    case OpCode::TFORCALL: {
+      thread->top = frame.top;
+      Instruction loop = code[frame.pc++];
+      Value* ra = thread->stack + frame.base + arg_a(loop);
+      if (!is_nil(ra[1])) {
+        ra[0] = ra[1];
+        frame.pc += arg_sbx(loop);
+      }
+      break;
+    }
+    case OpCode::SETTABUP:
+    case OpCode::SETTABLE: thread->top = frame.top; break;
+    default:
+      thread->stack[frame.base + a] = result;
+      thread->top = frame.top;
+      break;
+  }
+}
+
+void execute(ThreadState* thread, size_t stop_depth) {
+  CpuCounters& cpu = cpu_counters;
+reentry:
+  CallFrame* frame = &thread->frames.back();
+  LuaClosure* closure = frame->closure;
+  Prototype* prototype = closure->prototype;
+  const Instruction* code = prototype->code.data();
+  const Value* constants = prototype->constants.data();
+  Value* base = thread->stack + frame->base;
+  // The program counter lives in a local; frame->pc always holds the index
+  // of the instruction after the running one, for errors, calls and the
+  // cycle check. Helpers that jump change frame->pc, and `pc` is reloaded.
+  int pc = frame->pc;
+#define RK(x) (is_constant(x) ? &constants[constant_index(x)] : base + (x))
+  for (;;) {
+    Instruction i = code[pc++];
+    frame->pc = pc;
+    int32_t slice = cpu.cpu_cycles_slice;
+    if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {
+      cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max);
+    }
+    OpCode op = opcode_of(i);
+    cpu.cpu_cycles_slice = int32_t(uint32_t(slice) + kCycles[int(op)]);
+    Value* ra = base + arg_a(i);
+    switch (op) {
+      case OpCode::MOVE: *ra = base[arg_b(i)]; break;
+      case OpCode::LOADK: *ra = constants[arg_bx(i)]; break;
+      case OpCode::LOADKX:
+        *ra = constants[arg_ax(code[pc++])];
+        frame->pc = pc;
+        break;
+      case OpCode::LOADBOOL:
+        *ra = boolean_value(arg_b(i) != 0);
+        if (arg_c(i) != 0) frame->pc = ++pc;
+        break;
+      case OpCode::LOADNIL:
+        for (int k = 0; k <= arg_b(i); k++) ra[k] = Value();
+        break;
+      case OpCode::GETUPVAL: *ra = *closure->upvalues()[arg_b(i)]->location; break;
+      case OpCode::GETTABUP: {
+        const Value* table = closure->upvalues()[arg_b(i)]->location;
+        Value result;
+        if (load_fast(*table, *RK(arg_c(i)), &result)) {
+          *ra = result;
+          break;
+        }
+        index_slow(thread, table, RK(arg_c(i)), frame->base + arg_a(i));
+        goto reentry;
+      }
+      case OpCode::GETTABLE: {
+        Value result;
+        if (load_fast(base[arg_b(i)], *RK(arg_c(i)), &result)) {
+          *ra = result;
+          break;
+        }
+        index_slow(thread, &base[arg_b(i)], RK(arg_c(i)), frame->base + arg_a(i));
+        goto reentry;
+      }
+      case OpCode::SETTABUP: {
+        const Value* table = closure->upvalues()[arg_a(i)]->location;
+        if (store_fast(thread, *table, *RK(arg_b(i)), *RK(arg_c(i)))) break;
+        new_index_slow(thread, table, RK(arg_b(i)), RK(arg_c(i)));
+        goto reentry;
+      }
+      case OpCode::SETUPVAL: *closure->upvalues()[arg_b(i)]->location = *ra; break;
+      case OpCode::SETTABLE:
+        if (store_fast(thread, *ra, *RK(arg_b(i)), *RK(arg_c(i)))) break;
+        new_index_slow(thread, ra, RK(arg_b(i)), RK(arg_c(i)));
+        goto reentry;
+      case OpCode::NEWTABLE:
+        *ra = table_value(new_table(thread, table_size_from_hint(arg_b(i)), table_size_from_hint(arg_c(i))));
+        // A collection may run finalizers, which may move the stack.
+        collector_safe_point(thread);
+        goto reentry;
+      case OpCode::SELF: {
+        Value object = base[arg_b(i)];
+        Value result;
+        if (load_fast(object, *RK(arg_c(i)), &result)) {
+          ra[1] = object;
+          *ra = result;
+          break;
+        }
+        Value key = *RK(arg_c(i));
+        ra[1] = object;
+        index_slow(thread, &base[arg_b(i)], &key, frame->base + arg_a(i));
+        goto reentry;
+      }
+      case OpCode::ADD: {
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        if (is_number(*b) && is_number(*c)) {
+          *ra = number_value(int32_t(uint32_t(b->number) + uint32_t(c->number)));
+          break;
+        }
+        arithmetic_slow(thread, ArithOp::Add, b, c, frame->base + arg_a(i));
+        goto reentry;
+      }
+      case OpCode::SUB: {
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        if (is_number(*b) && is_number(*c)) {
+          *ra = number_value(int32_t(uint32_t(b->number) - uint32_t(c->number)));
+          break;
+        }
+        arithmetic_slow(thread, ArithOp::Sub, b, c, frame->base + arg_a(i));
+        goto reentry;
+      }
+      case OpCode::MUL: {
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        if (is_number(*b) && is_number(*c)) {
+          *ra = number_value(number_multiply(b->number, c->number));
+          break;
+        }
+        arithmetic_slow(thread, ArithOp::Mul, b, c, frame->base + arg_a(i));
+        goto reentry;
+      }
+      case OpCode::DIV:
+      case OpCode::MOD:
+      case OpCode::POW:
+      case OpCode::TMBAND:
+      case OpCode::TMBOR:
+      case OpCode::TMBXOR:
+      case OpCode::TMSHL:
+      case OpCode::TMSHR:
+      case OpCode::TMLSHR:
+      case OpCode::TMROTL:
+      case OpCode::TMROTR:
+      case OpCode::TMBNOT:
+      case OpCode::IDIV:
+      case OpCode::PEEK:
+      case OpCode::PEEK2:
+      case OpCode::PEEK4: {
+        ArithOp arith = ArithOp(int(op) - int(OpCode::ADD));
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        if (is_number(*b) && is_number(*c)) {
+          int32_t result = 0;
+          int extra_cycles = 0;
+          if (!number_arith(arith, b->number, c->number, &result, &extra_cycles)) {
+            result = peek_memory(thread, arith, b->number);
+          }
+          if (extra_cycles) charge_cycles(extra_cycles);
+          *ra = number_value(result);
+          break;
+        }
+        arithmetic_slow(thread, arith, b, c, frame->base + arg_a(i));
+        goto reentry;
+      }
+      case OpCode::UNM: {
+        const Value* b = &base[arg_b(i)];
+        if (is_number(*b)) {
+          *ra = number_value(int32_t(0u - uint32_t(b->number)));
+          break;
+        }
+        arithmetic_slow(thread, ArithOp::Unm, b, b, frame->base + arg_a(i));
+        goto reentry;
+      }
+      case OpCode::NOT: *ra = boolean_value(is_false(base[arg_b(i)])); break;
+      case OpCode::LEN:
+        if (length_of(thread, &base[arg_b(i)], frame->base + arg_a(i))) break;
+        goto reentry;
+      case OpCode::CONCAT: {
+        int first = frame->base + arg_b(i);
+        thread->top = frame->base + arg_c(i) + 1;
+        if (concatenate(thread, first)) {
+          thread->stack[frame->base + arg_a(i)] = thread->stack[first];
+          thread->top = frame->top;
+          collector_safe_point(thread);
+        }
+        goto reentry;
+      }
+      case OpCode::JMP:
+        pc += arg_sbx(i);
+        frame->pc = pc;
+        if (arg_a(i) != 0) close_upvalues(thread, frame->base + arg_a(i) - 1);
+        break;
+      case OpCode::EQ: {
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        int outcome = (is_number(*b) && is_number(*c)) ? b->number == c->number : equal_values(thread, b, c);
+        if (outcome < 0) goto reentry;
+        conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
+        pc = frame->pc;
+        break;
+      }
+      case OpCode::LT: {
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        int outcome = (is_number(*b) && is_number(*c)) ? b->number < c->number : less_than(thread, b, c);
+        if (outcome < 0) goto reentry;
+        conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
+        pc = frame->pc;
+        break;
+      }
+      case OpCode::LE: {
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        int outcome = (is_number(*b) && is_number(*c)) ? b->number <= c->number : less_equal(thread, b, c);
+        if (outcome < 0) goto reentry;
+        conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
+        pc = frame->pc;
+        break;
+      }
+      case OpCode::TEST:
+        if (arg_c(i) ? is_false(*ra) : !is_false(*ra)) frame->pc++;
+        else take_next_jump(thread, *frame, code);
+        pc = frame->pc;
+        break;
+      case OpCode::TESTSET: {
+        const Value& b = base[arg_b(i)];
+        if (arg_c(i) ? is_false(b) : !is_false(b)) {
+          frame->pc++;
+        } else {
+          *ra = b;
+          take_next_jump(thread, *frame, code);
+        }
+        pc = frame->pc;
+        break;
+      }
+      case OpCode::CALL: {
+        int function_slot = frame->base + arg_a(i);
+        if (arg_b(i) != 0) thread->top = function_slot + arg_b(i);
+        precall(thread, function_slot, arg_c(i) - 1, 0);
+        goto reentry;
+      }
+      case OpCode::TAILCALL:
+        tail_call(thread, frame, i);
+        goto reentry;
+      case OpCode::RETURN: {
+        int first = frame->base + arg_a(i);
+        int count = arg_b(i) != 0 ? arg_b(i) - 1 : thread->top - first;
+        if (!prototype->functions.empty()) close_upvalues(thread, frame->base);
+        postcall(thread, first, count);
+        if (thread->frames.size() <= stop_depth) return;
+        goto reentry;
+      }
+      case OpCode::FORLOOP:
+        if (step_for_loop(ra)) {
+          pc += arg_sbx(i);
+          frame->pc = pc;
+        }
+        break;
+      case OpCode::FORPREP:
+        prepare_for_loop(thread, ra);
+        pc += arg_sbx(i);
+        frame->pc = pc;
+        break;
+      case OpCode::TFORCALL: {
+        int call_slot = frame->base + arg_a(i) + 3;
+        ra[3] = ra[0];
+        ra[4] = ra[1];
+        ra[5] = ra[2];
+        thread->top = call_slot + 3;
+        precall(thread, call_slot, arg_c(i), kFrameFinishOp);
+        goto reentry;
+      }
+      case OpCode::TFORLOOP:
+        if (!is_nil(ra[1])) {
+          ra[0] = ra[1];
+          pc += arg_sbx(i);
+          frame->pc = pc;
+        }
+        break;
+      case OpCode::SETLIST:
+        set_list(thread, *frame, code, i);
+        pc = frame->pc;
+        break;
+      case OpCode::CLOSURE:
+        make_closure(thread, *frame, i);
+        collector_safe_point(thread);
+        goto reentry;
+      case OpCode::VARARG:
+        copy_varargs(thread, *frame, i);
+        goto reentry;
+      case OpCode::EXTRAARG: break;
+      default: throw_error_message(thread, "invalid instruction");
+    }
+  }
+#undef RK
+}
+
+}  // namespace tamori::lang

@@ -1,0 +1,161 @@
+// The interpreter's long-lived records: the global state shared by all
+// threads of one language state, and the per-thread state with its stack and
+// call frames.
+//
+// Stack layout of a call frame. `function_slot` holds the called function.
+// For a Lua function with a fixed parameter list the registers start right
+// after it (base = function_slot + 1). For a vararg function the arguments
+// stay where the caller put them and the fixed parameters are moved above
+// them, so the extra arguments sit at function_slot + 1 + parameter_count ..
+// base - 1. `top` is base + max_stack_size for a Lua frame; a native frame's
+// top is the limit its pushes may reach before the stack grows. Metamethod
+// calls made by an instruction are placed at the Lua frame's top, above every
+// register, so they never disturb the registers.
+//
+// Frame flags:
+// - kFrameLua: the frame runs a Lua closure (else a native function).
+// - kFrameSuspendedByCycleCheck: the cycle check suspended the coroutine at
+//   this frame's saved instruction; the next check that fires in this frame
+//   lets exactly one instruction run (it is the continuation).
+// - kFrameFinishOp: the frame runs a metamethod or iterator for the
+//   instruction before the caller's saved pc; when it returns, its first
+//   result completes that instruction (lang/interpreter.cpp finish_instruction).
+// - kFrameNegateResult: with kFrameFinishOp, a "__le" answered through
+//   "__lt" with swapped operands, whose result is inverted.
+// - kFrameTailCall: reached by a tail call (for tracebacks).
+// - kFrameYielded: a native frame that yielded; resuming finishes it with the
+//   values passed to resume as its results.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "lang/memory_meter.h"
+#include "lang/objects.h"
+
+namespace tamori::lang {
+
+inline constexpr uint8_t kFrameLua = 1;
+inline constexpr uint8_t kFrameSuspendedByCycleCheck = 2;
+inline constexpr uint8_t kFrameFinishOp = 4;
+inline constexpr uint8_t kFrameNegateResult = 8;
+inline constexpr uint8_t kFrameTailCall = 16;
+inline constexpr uint8_t kFrameYielded = 32;
+
+inline constexpr int kMultipleResults = -1;
+inline constexpr int kMaxStackSlots = 1000000;
+inline constexpr int kMaxNativeDepth = 200;
+inline constexpr int kMinNativeStack = 20;
+inline constexpr int kMaxTagLoop = 100;
+
+struct CallFrame {
+  int function_slot = 0;
+  int base = 0;
+  int top = 0;
+  int pc = 0;  // Lua frames: index of the next instruction
+  int wanted_results = 0;
+  uint8_t flags = 0;
+  LuaClosure* closure = nullptr;  // Lua frames only
+};
+
+// Lua 5.2's coroutine states as `costatus` reports them.
+struct ThreadState;
+
+// Frame lists are program memory like stacks: they go through the metering
+// allocator, and a refused block raises the language's memory error.
+void* allocate_frame_memory(ThreadState* thread, size_t bytes);
+void free_frame_memory(ThreadState* thread, void* block);
+
+template <typename T>
+struct FrameAllocator {
+  using value_type = T;
+  ThreadState* thread;
+  explicit FrameAllocator(ThreadState* owner) : thread(owner) {}
+  template <typename U>
+  FrameAllocator(const FrameAllocator<U>& other) : thread(other.thread) {}
+  T* allocate(size_t count) { return static_cast<T*>(allocate_frame_memory(thread, count * sizeof(T))); }
+  void deallocate(T* block, size_t) { free_frame_memory(thread, block); }
+  template <typename U>
+  bool operator==(const FrameAllocator<U>& other) const { return thread == other.thread; }
+};
+
+enum class ThreadStatus : uint8_t { Suspended, Running, Normal, Dead };
+
+// Outcome of running code on a thread.
+enum class RunStatus : uint8_t { Ok, Yield, Error };
+
+// Metamethod events in the order the language keeps them; the arithmetic
+// ones follow Add in ArithOp order (lang/number_ops.h).
+enum class Event : uint8_t {
+  Index, NewIndex, Gc, Mode, Len, Eq,
+  Add, Sub, Mul, Div, Mod, Pow, And, Or, Xor, Shl, Shr, Lshr, Rotl, Rotr, Not, Idiv,
+  Peek, Peek2, Peek4, Unm, Lt, Le, Concat, Call,
+  Count
+};
+
+// Reads console memory for the peek instructions: an integer address and a
+// width of 1, 2 or 4 bytes; returns the raw number the instruction produces.
+using PeekHook = int32_t (*)(void* context, int32_t address, int width);
+
+struct GlobalState {
+  MemoryMeter meter;
+  // Interned strings: chained hash table with a power-of-two bucket count.
+  std::vector<StringObject*> string_buckets;
+  uint32_t string_count = 0;
+  StringObject* event_names[int(Event::Count)] = {};
+  StringObject* memory_error_message = nullptr;  // "not enough memory"
+
+  GcObject* all_objects = nullptr;
+  TableObject* globals = nullptr;
+  TableObject* registry = nullptr;  // values kept alive for native code
+  ThreadState* main_thread = nullptr;
+
+  // Automatic collections run at safe points once the meter passes the
+  // threshold; the threshold is then set from what survived.
+  bool collector_enabled = true;
+  int32_t collector_threshold = 256 * 1024;
+  // Test hook: collect at every safe point.
+  bool collect_at_every_safe_point = false;
+  bool collecting = false;
+  // Unreachable tables whose finalizers are still to run (kept alive until then).
+  std::vector<TableObject*> pending_finalizers;
+  bool running_finalizers = false;
+
+  int native_depth = 0;  // nested interpreter entries from native code
+
+  // Whether `__refund_cpu__` may give cycles back (the runner clears it for
+  // programs that name the function themselves).
+  bool refund_allowed = true;
+
+  PeekHook peek_hook = nullptr;
+  void* peek_context = nullptr;
+};
+
+struct ThreadState : GcObject {
+  GlobalState* global = nullptr;
+  Value* stack = nullptr;
+  int stack_size = 0;
+  int top = 0;
+  std::vector<CallFrame, FrameAllocator<CallFrame>> frames{FrameAllocator<CallFrame>(this)};
+  Upvalue* open_upvalues = nullptr;
+  ThreadStatus status = ThreadStatus::Suspended;
+  // Greater than 0 while the thread runs inside a native boundary it cannot
+  // yield across; the main thread never yields.
+  int non_yieldable = 0;
+  int32_t escape_flag = 0;
+  int native_argument_count = 0;
+  Value error_value;
+  // How many values the last yield left on top of the stack.
+  int yielded_count = 0;
+  // Set by a native through yield_thread(); the caller of the native turns it
+  // into a yield of the thread.
+  bool yield_requested = false;
+
+  CallFrame& frame() { return frames.back(); }
+};
+
+inline ThreadState* as_thread(const Value& v) { return static_cast<ThreadState*>(v.object); }
+inline Value thread_value(ThreadState* t) { return object_value(t, ValueType::Thread); }
+
+}  // namespace tamori::lang

@@ -1,0 +1,45 @@
+// Tables: an array part for integer keys 1..array_size and a hash part for
+// every other key, sized and laid out by the classic rules so that `next`
+// visits keys in the same order on every machine: the array part in index
+// order, then the hash nodes in node order.
+//
+// A number key with a zero fraction is an integer key (its integer part);
+// other numbers are hashed by their raw value. The hash part grows only by a
+// full rehash that recounts the keys and picks the array size as the largest
+// n such that more than half of the slots 1..n would be in use.
+#pragma once
+
+#include <cstdint>
+
+#include "lang/state.h"
+
+namespace tamori::lang {
+
+// The value stored under `key`, or a nil value when absent.
+const Value& table_get(const TableObject* table, const Value& key);
+const Value& table_get_integer(const TableObject* table, int32_t index);
+const Value& table_get_string(const TableObject* table, const StringObject* key);
+
+// The slot holding a non-nil value under `key`, or null.
+Value* table_existing_slot(TableObject* table, const Value& key);
+
+// Stores `value` under `key` (a nil value removes it). Raises "table index
+// is nil" for a nil key.
+void table_set(ThreadState* thread, TableObject* table, const Value& key, const Value& value);
+void table_set_integer(ThreadState* thread, TableObject* table, int32_t index, const Value& value);
+
+// Steps a traversal: `key` holds the previous key (nil to start) and receives
+// the next one, `value` its value. Returns false after the last key. Raises
+// "invalid key to 'next'" for a key that is not in the table.
+bool table_next(ThreadState* thread, const TableObject* table, Value* key, Value* value);
+
+// The border: an n with t[n] non-nil and t[n+1] nil (0 when t[1] is nil).
+int32_t table_length(const TableObject* table);
+
+// Reallocates both parts, moving every entry to its new place.
+void table_resize(ThreadState* thread, TableObject* table, uint32_t array_size, uint32_t hash_size);
+
+// The decoded size hints of NEWTABLE's B and C operands.
+int table_size_from_hint(int hint);
+
+}  // namespace tamori::lang

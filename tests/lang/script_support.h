@@ -1,0 +1,32 @@
+// Helpers shared by the interpreter tests: a language state with a small
+// library of test functions (print into a buffer, metatables, raw access,
+// iteration, pcall/error, coroutines, a cycle counter) and a runner that
+// compiles and runs a script.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "lang/state.h"
+
+namespace tamori::lang::testing {
+
+struct ScriptRun {
+  bool compiled = false;
+  std::string compile_error;
+  bool failed = false;          // a run-time error ended the script
+  std::string error_message;
+  std::vector<std::string> printed;  // one entry per print call
+};
+
+// A state with the test library registered; printed lines go to `printed`.
+ThreadState* create_test_state(std::vector<std::string>* printed);
+
+// Compiles and runs `source` in a fresh state with an unlimited budget;
+// `collect_always` runs the collector at every safe point.
+ScriptRun run_script(const std::string& source, const std::string& chunk_name, bool collect_always = false);
+
+// The text print shows for the value at stack index `index`.
+std::string display_text(ThreadState* thread, int index);
+
+}  // namespace tamori::lang::testing
