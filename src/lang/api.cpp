@@ -108,6 +108,10 @@ void set_top(ThreadState* thread, int index) {
   thread->top = new_top;
 }
 
+bool can_grow_stack(ThreadState* thread, int64_t slots) {
+  return slots >= 0 && int64_t(thread->top) + slots <= kMaxStackSlots;
+}
+
 ValueType type_at(ThreadState* thread, int index) { return checked_value(thread, index).type; }
 const char* type_name_at(ThreadState* thread, int index) { return type_name(checked_value(thread, index)); }
 Value value_at(ThreadState* thread, int index) { return checked_value(thread, index); }

@@ -31,6 +31,9 @@ void destroy_state(ThreadState* state);
 // ---- Stack ----
 int get_top(ThreadState* thread);
 void set_top(ThreadState* thread, int index);  // grows with nils or drops values
+// Whether `slots` more values fit under the stack limit, for built-ins that
+// return as many values as they are asked for.
+bool can_grow_stack(ThreadState* thread, int64_t slots);
 ValueType type_at(ThreadState* thread, int index);  // Nil for indexes past the top
 const char* type_name_at(ThreadState* thread, int index);
 // The value itself (for code inside the language core and tests).
