@@ -2,7 +2,8 @@
 // a machine, the way the language binding will call the core functions, and
 // renders parts of the draw target as text art ('.' for colour 0, else a hex
 // digit). Numbers are decimal ("4.5", "-1") or hex with a hex fraction
-// ("0x5a5a.8", "0x1108.5a5a").
+// ("0x5a5a.8", "0x1108.5a5a"). "sheet X Y PIXELS" writes a row of
+// sprite-sheet pixels for the sprite calls to draw.
 #pragma once
 
 #include <memory>

@@ -62,9 +62,7 @@ std::string joined(const std::vector<std::string>& rows) {
   return text;
 }
 
-TEST(ShapePictures, EveryCaseDrawsItsPicture) {
-  std::vector<PictureCase> cases = read_cases(TAMORI_TEST_DATA_DIR "/machine/data/shape_pictures.txt");
-  ASSERT_GE(cases.size(), 30u);
+void check_pictures(const std::vector<PictureCase>& cases) {
   for (const PictureCase& c : cases) {
     SCOPED_TRACE("case \"" + c.name + "\" at line " + std::to_string(c.line));
     ASSERT_FALSE(c.rows.empty());
@@ -83,6 +81,18 @@ TEST(ShapePictures, EveryCaseDrawsItsPicture) {
           ADD_FAILURE() << "pixel outside the picture at " << x << "," << y << ": " << whole[y][x];
       }
   }
+}
+
+TEST(ShapePictures, EveryCaseDrawsItsPicture) {
+  std::vector<PictureCase> cases = read_cases(TAMORI_TEST_DATA_DIR "/machine/data/shape_pictures.txt");
+  ASSERT_GE(cases.size(), 30u);
+  check_pictures(cases);
+}
+
+TEST(SpritePictures, EveryCaseDrawsItsPicture) {
+  std::vector<PictureCase> cases = read_cases(TAMORI_TEST_DATA_DIR "/machine/data/sprite_pictures.txt");
+  ASSERT_GE(cases.size(), 25u);
+  check_pictures(cases);
 }
 
 }  // namespace
