@@ -5,6 +5,7 @@
 #include <sstream>
 #include <utility>
 
+#include "host/console_data.h"
 #include "machine/draw_state_functions.h"
 #include "machine/line_functions.h"
 #include "machine/map_functions.h"
@@ -12,6 +13,7 @@
 #include "machine/memory_map.h"
 #include "machine/oval_functions.h"
 #include "machine/palette_functions.h"
+#include "machine/print_functions.h"
 #include "machine/rectangle_functions.h"
 #include "machine/sprite_functions.h"
 #include "machine/tline_functions.h"
@@ -205,6 +207,84 @@ std::string run_draw_command(MachineState& state, const std::string& line) {
       run_sprite_call(state, name, arguments))
     return "";
   return "unknown call: " + name;
+}
+
+namespace {
+
+char escape_code(char c) {
+  switch (c) {
+    case 'n': return '\n';
+    case 't': return '\t';
+    case 'a': return '\a';
+    case 'b': return '\b';
+    case 'v': return '\v';
+    case 'f': return '\f';
+    case 'r': return '\r';
+    case '*': return 1;
+    case '#': return 2;
+    case '-': return 3;
+    case '|': return 4;
+    case '+': return 5;
+    case '^': return 6;
+    default: return c;
+  }
+}
+
+std::string unescaped(const std::string& text) {
+  std::string result;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      result += text[i];
+      continue;
+    }
+    ++i;
+    if (text[i] >= '0' && text[i] <= '9') {
+      int code = 0;
+      for (int digits = 0; digits < 3 && i < text.size() && text[i] >= '0' && text[i] <= '9'; ++digits, ++i)
+        code = code * 10 + (text[i] - '0');
+      --i;
+      result += static_cast<char>(code);
+    } else {
+      result += escape_code(text[i]);
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+TextState new_text_state() {
+  static const std::optional<host::ConsoleData> data =
+      host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/data.pod");
+  TextState text;
+  if (data) set_builtin_font(text, data->font);
+  return text;
+}
+
+std::string run_draw_command(MachineState& state, TextState& text, const std::string& line) {
+  std::istringstream words(line);
+  std::string name;
+  words >> name;
+  if (name == "continue") {
+    continue_print(state, text);
+    return "";
+  }
+  if (name == "printhere") {
+    std::string rest;
+    std::getline(words >> std::ws, rest);
+    print(state, text, PrintArguments{unescaped(rest), std::nullopt, std::nullopt, std::nullopt, true});
+    return "";
+  }
+  if (name != "print") return run_draw_command(state, line);
+  std::string x_word, y_word, colour_word, rest;
+  words >> x_word >> y_word >> colour_word;
+  std::getline(words >> std::ws, rest);
+  int32_t x = 0, y = 0, colour = 0;
+  if (!parse_script_number(x_word, &x) || !parse_script_number(y_word, &y) ||
+      !parse_script_number(colour_word, &colour))
+    return "print needs X Y COL TEXT";
+  print(state, text, PrintArguments{unescaped(rest), x >> 16, y >> 16, colour, true});
+  return "";
 }
 
 std::vector<std::string> draw_target_picture(const MachineState& state, int x, int y, int w, int h) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "machine/machine_state.h"
+#include "machine/print_state.h"
 
 namespace tamori::machine::testing {
 
@@ -21,6 +22,15 @@ bool parse_script_number(const std::string& text, int32_t* raw);
 
 // Runs one line "name arg arg ..."; returns an error text, empty on success.
 std::string run_draw_command(MachineState& state, const std::string& line);
+
+// A text state with the console's own font from the built data.pod.
+TextState new_text_state();
+
+// The same with printing: "print X Y COL TEXT" prints the rest of the line
+// (escapes as in the cartridge language: \n \t \a \b \v \f \r \* \#
+// \- \| \+ \^ \\ and decimal \ddd), "printhere TEXT" prints at the
+// cursor, and "continue" runs one frame of a waiting print.
+std::string run_draw_command(MachineState& state, TextState& text, const std::string& line);
 
 // Rows y..y+h-1, columns x..x+w-1 of the draw target as text art.
 std::vector<std::string> draw_target_picture(const MachineState& state, int x, int y, int w, int h);
