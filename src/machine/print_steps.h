@@ -28,6 +28,12 @@ void print_font_character(PrintRun& run, uint8_t code);
 // Draws an 8x8 glyph given by its row bytes and advances the cursor.
 void print_one_off_glyph(PrintRun& run, const uint8_t rows[8], bool padding);
 
+// Runs control code `code` (1..15) with the parameters that follow it.
+void run_print_control_code(PrintRun& run, uint8_t code);
+
+// The tallest character on the current line, or the character height.
+int32_t print_line_height(const PrintContext& context);
+
 // Code 10: back to the home x on the next line, scrolling when allowed.
 void print_line_feed(PrintRun& run);
 
