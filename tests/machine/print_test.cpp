@@ -299,3 +299,24 @@ TEST(PrintSound, BeepStoredAndDefinedEffects) {
 
 }  // namespace
 }  // namespace tamori::machine::testing
+
+namespace tamori::machine::testing {
+namespace {
+
+TEST(PrintSound, DigitsNameTheSlotAndTheConsoleStopsMusicFirst) {
+  Printer printer;
+  std::vector<std::string> calls;
+  printer.text.sound.play_sound_effect = [&](int slot) { calls.push_back("play " + std::to_string(slot)); };
+  printer.text.sound.music_playing = [] { return true; };
+  printer.text.sound.stop_music_and_sounds = [&] { calls.push_back("stop"); };
+  printer.at("\a5c1", 0, 0);  // in a program: music keeps playing
+  EXPECT_EQ(printer.state->sound_effects[5].notes[0].pitch, 12);
+  EXPECT_EQ(printer.state->sound_effects[5].speed, 4);
+  print(*printer.state, printer.text, PrintArguments{"\a" "70e", 0, 0, std::nullopt, false});
+  // 70 is no slot: the effect goes to 63, the first one not playing.
+  EXPECT_EQ(printer.state->sound_effects[63].notes[0].pitch, 4 + 36);
+  EXPECT_EQ(calls, (std::vector<std::string>{"play 5", "stop", "play 63"}));
+}
+
+}  // namespace
+}  // namespace tamori::machine::testing
