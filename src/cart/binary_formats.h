@@ -1,6 +1,6 @@
 // The entry points of the binary cartridge formats: the cartridge picture
 // (".tm.png") and the raw ROM image (".tm.rom"), as the loader and the
-// savers of whole cartridges use them. Pictures are not read or written yet.
+// savers of whole cartridges use them.
 #pragma once
 
 #include <memory>
@@ -8,6 +8,7 @@
 
 #include "cart/cartridge.h"
 #include "cart/cartridge_host.h"
+#include "cart/picture_cartridge.h"
 
 namespace tamori::cart {
 
