@@ -2,9 +2,11 @@
 
 #include <lodepng.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cart/cartridge_picture.h"
+#include "cart/file_start.h"
 #include "cart/picture_payload.h"
 #include "cart/rom_image.h"
 #include "host/files.h"
@@ -17,6 +19,7 @@ constexpr int kFutureVersionMilliseconds = 1500;
 // Room for the decoded picture at any bit depth, with filter bytes and
 // interlacing; a stream that inflates to more is hostile.
 constexpr std::size_t kMaxInflatedPictureSize = std::size_t(4) << 20;
+constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 
 PictureLoadResult failed(PictureLoadStatus status) {
   PictureLoadResult result;
@@ -94,6 +97,11 @@ PictureLoadResult read_picture_cartridge(std::span<const uint8_t> file, const Ca
 
 PictureLoadResult load_picture_file(const std::string& path, const CartridgeHost& host) {
   if (!host::file_exists(path)) return failed(PictureLoadStatus::no_file);
+  // Every other format is tried after this one: look at the signature
+  // before reading a large file whole.
+  std::optional<std::vector<uint8_t>> signature = read_file_start(path, sizeof kPngSignature);
+  if (!signature || !std::equal(signature->begin(), signature->end(), kPngSignature, kPngSignature + sizeof kPngSignature))
+    return failed(PictureLoadStatus::not_a_picture);
   std::optional<std::vector<uint8_t>> file = host::read_file(path, kMaxPictureFileSize);
   if (!file) return failed(PictureLoadStatus::not_a_picture);
   return read_picture_cartridge(*file, host);

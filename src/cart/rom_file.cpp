@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "cart/file_start.h"
 #include "cart/rom_image.h"
 #include "host/files.h"
 
@@ -13,8 +14,6 @@ namespace {
 constexpr int kErrorColour = 8;
 constexpr int kDetailColour = 6;
 constexpr std::size_t kHexDumpBytesPerLine = 32;
-// Larger files are not ROM images; only their first 32 KB would be used.
-constexpr std::size_t kMaxRomFileSize = std::size_t(16) << 20;
 
 std::string formatted(const char* format, std::size_t value) {
   char text[64];
@@ -38,7 +37,8 @@ std::unique_ptr<Cartridge> read_rom_cartridge(std::span<const uint8_t> file) {
 }
 
 std::unique_ptr<Cartridge> load_rom_file(const std::string& path) {
-  std::optional<std::vector<uint8_t>> file = host::read_file(path, kMaxRomFileSize);
+  // Bytes past the image are not used, so they are not read.
+  std::optional<std::vector<uint8_t>> file = read_file_start(path, kRomImageSize);
   if (!file) return nullptr;
   return read_rom_cartridge(*file);
 }

@@ -123,6 +123,14 @@ TEST(RomFile, FullAndCodeOnlySavesLoadBack) {
   for (uint32_t address = 0; address < kRomByteCount; ++address)
     ASSERT_EQ(read_cartridge_byte(*loaded, address), read_cartridge_byte(*cartridge, address)) << address;
 
+  // Bytes after the image are ignored.
+  full->resize(100000, 0x5a);
+  ASSERT_TRUE(host::write_file(folder.file("long.tm.rom"), full->data(), full->size()));
+  std::unique_ptr<Cartridge> from_long = load_rom_file(folder.file("long.tm.rom"));
+  ASSERT_TRUE(from_long);
+  EXPECT_EQ(from_long->code, cartridge->code);
+  EXPECT_EQ(from_long->sprite_sheet, loaded->sprite_sheet);
+
   std::size_t stored_size = compress_code(cartridge->code).size();
   ASSERT_EQ(save_rom_file(*cartridge, folder.file("code.tm.rom"), true, recorder.host), 0);
   std::optional<std::vector<uint8_t>> code_only = host::read_file(folder.file("code.tm.rom"));
