@@ -69,7 +69,10 @@ std::string compose_share_address(const Cartridge& cartridge, std::span<const ui
 
 int share_cartridge(const Cartridge& cartridge, const CartridgeHost& host) {
   std::vector<uint8_t> image(kRomImageSize);
+  // The audio thread plays from the record's effects and music.
+  if (host.lock_audio) host.lock_audio();
   RomBuildResult built = build_rom_image(cartridge, image.data(), true);
+  if (host.unlock_audio) host.unlock_audio();
   if (built.status != RomBuildStatus::built) {
     print_host_line(host, "could not compress code", kErrorColour);
     return 1;

@@ -84,7 +84,12 @@ TEST(ShareAddress, ShortAddressesGoToTheClipboard) {
   auto cartridge = create_cartridge();
   cartridge->code = "print('hi')";
   RecordingHost recorder;
+  int lock_depth = 0, locks = 0;
+  recorder.host.lock_audio = [&] { ++lock_depth, ++locks; };
+  recorder.host.unlock_audio = [&] { --lock_depth; };
   EXPECT_EQ(share_cartridge(*cartridge, recorder.host), 0);
+  EXPECT_EQ(locks, 1);
+  EXPECT_EQ(lock_depth, 0);
   std::string expected = std::string(kShareBaseAddress) + "?c=" + share_base64(compress_code(cartridge->code));
   EXPECT_EQ(recorder.clipboard, expected);
   ASSERT_EQ(recorder.lines.size(), 2u);
