@@ -259,6 +259,29 @@ TEST(PictureCartridge, TitleAndCommentsAreDrawnInTheirColours) {
   for (std::size_t i = 0; i < kPicturePixelCount; ++i) ASSERT_GE(rgba[i * 4 + 3], 0xfc) << i;
 }
 
+TEST(PictureCartridge, TemplateAndLabelAreDrawnInPlace) {
+  host::ConsoleData data;
+  for (int code = 0; code < 256; ++code)
+    data.palette[code] = {static_cast<uint8_t>(code), static_cast<uint8_t>(255 - code), static_cast<uint8_t>(code * 4)};
+  data.cart_template = {kPictureWidth, kPictureHeight, std::vector<uint8_t>(kPicturePixelCount)};
+  for (std::size_t i = 0; i < kPicturePixelCount; ++i) data.cart_template.pixels[i] = static_cast<uint8_t>(i % 16);
+  auto cartridge = create_cartridge();
+  ensure_label(*cartridge);
+  cartridge->label[0] = 12;
+  cartridge->label[kLabelSize * kLabelSize - 1] = 140;
+  std::vector<uint8_t> rgba = compose_cartridge_picture(*cartridge, &data);
+
+  auto colour_at = [&](int x, int y) {
+    const uint8_t* pixel = rgba.data() + (std::size_t(y) * kPictureWidth + x) * 4;
+    return std::array<uint8_t, 3>{pixel[0], pixel[1], pixel[2]};
+  };
+  EXPECT_EQ(colour_at(3, 2), data.palette[(2 * kPictureWidth + 3) % 16]);
+  EXPECT_EQ(colour_at(15, 24), data.palette[(24 * kPictureWidth + 15) % 16]);
+  EXPECT_EQ(colour_at(16, 24), data.palette[12]);
+  EXPECT_EQ(colour_at(16 + 127, 24 + 127), data.palette[140]);
+  EXPECT_EQ(colour_at(16 + 1, 24), data.palette[0]);
+}
+
 // Damaged files give a status and never a crash, an overrun or a hang.
 TEST(PictureCartridge, CorruptedFilesNeverCrash) {
   std::mt19937 random(31);
