@@ -1,5 +1,5 @@
 // The input system's long-lived record: the button grid, controller slots,
-// developer mouse and keyboard, and the settings and console conditions the
+// developer mouse and keyboard, the serial channels, and the settings and console conditions the
 // button reading depends on. The shell keeps one for the whole session.
 #pragma once
 
@@ -9,6 +9,7 @@
 #include "input/button_grid.h"
 #include "input/controllers.h"
 #include "input/developer_input.h"
+#include "input/serial_functions.h"
 
 namespace tamori::input {
 
@@ -33,6 +34,7 @@ struct InputState {
   ControllerSlots controllers;
   DeveloperMouse mouse;
   DeveloperKeyboard keyboard;
+  SerialState serial;
   InputSettings settings;
   ConsoleConditions conditions;
 };
