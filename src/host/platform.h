@@ -50,11 +50,13 @@ struct HostEvents {
   // In the order they happened, then one sample per open device.
   std::vector<ControllerChange> controller_changes;
   std::vector<ControllerSample> controller_samples;
-  // Mouse buttons held (bit 0 left, 1 right, 2 middle), wheel steps received,
-  // and the pointer in window pixels.
+  // Mouse buttons held (bit 0 left, 1 right, 2 middle), wheel steps and
+  // relative motion received, the pointer and the window size in window pixels.
   int mouse_buttons = 0;
   int wheel_x = 0, wheel_y = 0;
+  int relative_motion_x = 0, relative_motion_y = 0;
   int window_mouse_x = 0, window_mouse_y = 0;
+  int window_width = 0, window_height = 0;
 };
 
 // One frame for the window: 32-bit ARGB pixels of the back page.

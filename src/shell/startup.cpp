@@ -140,6 +140,8 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
   if (!app.data.title.empty()) app.title = app.data.title;
   set_back_page_size(console);
   open_window(console);
+  if (!app.headless && app.platform.open_controllers)
+    app.platform.open_controllers(app.platform.context, app.program_folder, app.data_folder);
 
   // The boot sequence starts here once it exists; until then the console
   // shows its version line and waits on the stopped screen.

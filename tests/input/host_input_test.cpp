@@ -35,13 +35,21 @@ TEST(HostInput, MouseButtonsWheelAndPosition) {
   events.wheel_y = -2;
   events.window_mouse_x = 300;
   events.window_mouse_y = 20;
-  apply_mouse_events(mouse, events, DrawRectangle{44, 20, 256, 256}, 128, 128);
-  apply_mouse_events(mouse, events, DrawRectangle{44, 20, 256, 256}, 128, 128);
+  events.relative_motion_x = 7;
+  events.window_width = 400;
+  events.window_height = 300;
+  apply_mouse_events(mouse, events, DrawRectangle{44, 20, 256, 256}, 128, 128, false);
+  apply_mouse_events(mouse, events, DrawRectangle{44, 20, 256, 256}, 128, 128, false);
   mouse_take_frame_motion(mouse);
   EXPECT_EQ(developer_mouse_stat(mouse, 34, kDeveloperInputEnabled), kMouseMiddle);
   EXPECT_EQ(developer_mouse_stat(mouse, 36, kDeveloperInputEnabled), -4);
   EXPECT_EQ(developer_mouse_stat(mouse, 32, kDeveloperInputEnabled), 128);
   EXPECT_EQ(developer_mouse_stat(mouse, 33, kDeveloperInputEnabled), 0);
+  EXPECT_EQ(mouse.virtual_x, 0) << "relative motion counts only while locked";
+  apply_mouse_events(mouse, events, DrawRectangle{44, 20, 256, 256}, 128, 128, true);
+  mouse_take_frame_motion(mouse);
+  EXPECT_EQ(developer_mouse_stat(mouse, 32, kDeveloperInputEnabled | kPointerLock), 7);
+  EXPECT_EQ(developer_mouse_stat(mouse, 38, kDeveloperInputEnabled | kPointerLock), 7);
 }
 
 }  // namespace

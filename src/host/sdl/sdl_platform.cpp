@@ -10,6 +10,7 @@
 #include "host/keys.h"
 #include "host/log.h"
 #include "host/scancodes.h"
+#include "host/sdl/sdl_controllers.h"
 #include "host/window_layout.h"
 
 namespace tamori::host {
@@ -112,7 +113,15 @@ void pump_events(void*, KeyStates& keys, HostEvents& events) {
         break;
       case SDL_MOUSEMOTION:
         events.mouse_moved = true;
+        events.relative_motion_x += event.motion.xrel;
+        events.relative_motion_y += event.motion.yrel;
         break;
+      case SDL_MOUSEWHEEL: {
+        const int direction = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
+        events.wheel_x += event.wheel.x * direction;
+        events.wheel_y += event.wheel.y * direction;
+        break;
+      }
       case SDL_DROPFILE:
         if (event.drop.file) {
           events.dropped_file = event.drop.file;
@@ -120,9 +129,15 @@ void pump_events(void*, KeyStates& keys, HostEvents& events) {
         }
         break;
       default:
+        sdl_controllers_handle_event(event, events);
         break;
     }
   }
+  sdl_controllers_sample(events);
+  const Uint32 mouse_state = SDL_GetMouseState(&events.window_mouse_x, &events.window_mouse_y);
+  events.mouse_buttons = ((mouse_state & SDL_BUTTON_LMASK) ? 1 : 0) | ((mouse_state & SDL_BUTTON_RMASK) ? 2 : 0) |
+                         ((mouse_state & SDL_BUTTON_MMASK) ? 4 : 0);
+  if (host.window) SDL_GetWindowSize(host.window, &events.window_width, &events.window_height);
   events.has_focus = host.window && (SDL_GetWindowFlags(host.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
@@ -262,6 +277,10 @@ void toggle_fullscreen(void*) {
 
 void close_window(void*) { destroy_window(host_state); }
 
+void open_controllers(void*, const std::string& program_folder, const std::string& data_folder) {
+  sdl_controllers_open(program_folder, data_folder);
+}
+
 }  // namespace
 
 bool sdl_platform_init() {
@@ -282,10 +301,12 @@ Platform sdl_platform() {
   platform.set_pointer_lock = set_pointer_lock;
   platform.toggle_fullscreen = toggle_fullscreen;
   platform.close_window = close_window;
+  platform.open_controllers = open_controllers;
   return platform;
 }
 
 void sdl_platform_shutdown() {
+  sdl_controllers_close();
   destroy_window(host_state);
   SDL_Quit();
 }
