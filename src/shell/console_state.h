@@ -18,6 +18,7 @@
 #include "host/console_data.h"
 #include "host/keys.h"
 #include "host/platform.h"
+#include "input/input_state.h"
 #include "machine/display.h"
 #include "machine/interface_text.h"
 #include "machine/machine_state.h"
@@ -110,6 +111,8 @@ struct Console {
   // The 64 KB machine: memory map, registers and pixel pages.
   std::unique_ptr<machine::MachineState> machine = std::make_unique<machine::MachineState>();
   host::RuvoConfig loaded_config;  // cconfig as it was read from the file
+  // Buttons, controllers, developer mouse and keyboard, serial channels.
+  input::InputState input;
 };
 
 }  // namespace tamori::shell

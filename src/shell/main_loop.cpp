@@ -4,6 +4,7 @@
 
 #include "host/clock.h"
 #include "host/scancodes.h"
+#include "input/button_update.h"
 #include "input/keyboard_bindings.h"
 #include "shell/message_bar.h"
 
@@ -59,15 +60,43 @@ void handle_hot_keys(Console& console, int32_t now_ms) {
   }
 }
 
+// Reads the buttons for this tick with the console's current settings and
+// state.
+void update_console_buttons(Console& console) {
+  input::InputState& input = console.input;
+  const ConsoleSettings& settings = console_settings();
+  input.settings.joystick_index = settings.joystick_index;
+  input.settings.merge_joysticks = settings.merge_joysticks;
+  input.settings.button_keys = settings.button_keys;
+  input.conditions.program_running =
+      console.pstate.console_mode == kModeRunning && console.pstate.program_running;
+  input.conditions.pause_state_open = console.pstate.pause_state != 0;
+  input.conditions.requested_fps = console.pstate.current_fps;
+  input::update_buttons(input, console.app.keys, *console.machine);
+}
+
+// Controller notices wait until the boot sequence is over; during it they
+// are dropped.
+void announce_controller_changes(Console& console, int32_t now_ms) {
+  std::vector<std::string>& notices = console.input.controllers.notices;
+  if (console.pstate.console_mode != kModeBooting)
+    for (const std::string& notice : notices) show_message(console.app.message, notice, 1000, now_ms);
+  notices.clear();
+}
+
 void run_tick(Console& console) {
   VmState& pstate = console.pstate;
   switch (pstate.console_mode) {
+    case kModeStopped:
+      update_console_buttons(console);
+      break;
     case kModeRunning:
       if (pstate.load_hold_frames > 0) {
         pstate.load_hold_frames--;
         break;
       }
       pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
+      update_console_buttons(console);
       break;
     default:
       break;
@@ -161,6 +190,7 @@ void ruvo_main_update(Console& console) {
   while (pstate.frame_accumulator >= kOneTick) run_tick(console);
 
   if (pstate.console_mode == kModeStopped && player0_pressed_any_button(console)) app.quit = true;
+  announce_controller_changes(console, now);
 }
 
 }  // namespace tamori::shell

@@ -9,6 +9,7 @@
 #include "host/files.h"
 #include "host/log.h"
 #include "host/paths.h"
+#include "input/host_input.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
 #include "shell/console_text.h"
@@ -160,6 +161,7 @@ void ruvo_main_iteration(Console& console) {
   host::HostEvents events;
   if (app.platform.pump_events) app.platform.pump_events(app.platform.context, app.keys, events);
   host::keys_update(app.keys, host::ruvo_get_time_ms());
+  input::apply_controller_events(console.input.controllers, events);
   app.has_focus = events.has_focus;
   app.mouse_moved = events.mouse_moved;
   if (events.quit_requested) app.quit = true;
