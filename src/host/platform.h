@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/window_layout.h"
+
 namespace tamori::host {
 
 struct KeyStates;
@@ -57,6 +59,9 @@ struct HostEvents {
   int relative_motion_x = 0, relative_motion_y = 0;
   int window_mouse_x = 0, window_mouse_y = 0;
   int window_width = 0, window_height = 0;
+  // Where the last presented back page went in the window.
+  Rect back_page_rectangle{0, 0, 128, 128};
+  int back_page_width = 128, back_page_height = 128;
 };
 
 // One frame for the window: 32-bit ARGB pixels of the back page.

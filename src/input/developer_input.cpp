@@ -11,7 +11,7 @@ int32_t as_16_bit(int value) { return int16_t(uint16_t(uint32_t(value) & 0xffffu
 
 }  // namespace
 
-void mouse_set_window_position(DeveloperMouse& mouse, int window_x, int window_y, const DrawRectangle& rectangle,
+void mouse_set_window_position(DeveloperMouse& mouse, int window_x, int window_y, const host::Rect& rectangle,
                                int page_width, int page_height) {
   if (rectangle.width <= 0 || rectangle.height <= 0) return;
   mouse.x = int(int64_t(window_x - rectangle.x) * page_width / rectangle.width);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/keys.h"
+#include "host/window_layout.h"
 
 namespace tamori::input {
 
@@ -18,11 +19,6 @@ inline constexpr uint8_t kPointerLock = 4;
 
 // Mouse button bits as `stat(34)` reports them.
 inline constexpr int kMouseLeft = 1, kMouseRight = 2, kMouseMiddle = 4;
-
-// Where the back page lies in the window, in window pixels.
-struct DrawRectangle {
-  int x = 0, y = 0, width = 128, height = 128;
-};
 
 struct DeveloperMouse {
   int x = 0, y = 0;            // pointer position in back-page pixels
@@ -49,8 +45,9 @@ inline bool pointer_lock_requested(uint8_t flags) {
   return (flags & (kDeveloperInputEnabled | kPointerLock)) == (kDeveloperInputEnabled | kPointerLock);
 }
 
-// Window pixels to back-page pixels through the draw rectangle.
-void mouse_set_window_position(DeveloperMouse& mouse, int window_x, int window_y, const DrawRectangle& rectangle,
+// Window pixels to back-page pixels through the rectangle the back page is
+// drawn into.
+void mouse_set_window_position(DeveloperMouse& mouse, int window_x, int window_y, const host::Rect& rectangle,
                                int page_width, int page_height);
 // Pointer-locked motion: the pointer's offset from the window centre moves
 // the virtual position (kept inside the window) and adds to relative motion.

@@ -16,12 +16,11 @@ void apply_controller_events(ControllerSlots& controllers, const host::HostEvent
   }
 }
 
-void apply_mouse_events(DeveloperMouse& mouse, const host::HostEvents& events, const DrawRectangle& rectangle,
-                        int page_width, int page_height, bool pointer_locked) {
+void apply_mouse_events(DeveloperMouse& mouse, const host::HostEvents& events, bool pointer_locked) {
   mouse.host_buttons = events.mouse_buttons;
   mouse_add_wheel(mouse, events.wheel_x, events.wheel_y);
-  mouse_set_window_position(mouse, events.window_mouse_x, events.window_mouse_y, rectangle, page_width,
-                            page_height);
+  mouse_set_window_position(mouse, events.window_mouse_x, events.window_mouse_y, events.back_page_rectangle,
+                            events.back_page_width, events.back_page_height);
   if (pointer_locked && (events.relative_motion_x != 0 || events.relative_motion_y != 0))
     mouse_add_locked_motion(mouse, events.relative_motion_x, events.relative_motion_y, events.window_width,
                             events.window_height);

@@ -11,10 +11,9 @@ namespace tamori::input {
 // slots and queueing the notices), then stores each device's reading.
 void apply_controller_events(ControllerSlots& controllers, const host::HostEvents& events);
 
-// Mouse buttons and wheel steps; the pointer through the draw rectangle
-// into back-page pixels; while the pointer is locked, the relative motion
+// Mouse buttons and wheel steps; the pointer through the rectangle the host
+// drew the back page into; while the pointer is locked, the relative motion
 // moves the virtual pointer.
-void apply_mouse_events(DeveloperMouse& mouse, const host::HostEvents& events, const DrawRectangle& rectangle,
-                        int page_width, int page_height, bool pointer_locked);
+void apply_mouse_events(DeveloperMouse& mouse, const host::HostEvents& events, bool pointer_locked);
 
 }  // namespace tamori::input

@@ -6,6 +6,7 @@
 #include "host/scancodes.h"
 #include "input/button_update.h"
 #include "input/keyboard_bindings.h"
+#include "machine/memory.h"
 #include "shell/message_bar.h"
 
 namespace tamori::shell {
@@ -96,6 +97,7 @@ void run_tick(Console& console) {
         break;
       }
       pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
+      input::mouse_track_changes(console.input.mouse);
       update_console_buttons(console);
       break;
     default:
@@ -151,6 +153,12 @@ void display_system_volume(Console& console, int32_t now_ms) {
   console.app.message.start_ms = now_ms - 1000;
 }
 
+bool should_be_pointer_locked(const Console& console) {
+  const uint8_t flags = machine::read_memory_byte(*console.machine, input::kDeveloperFlagsAddress);
+  return console.pstate.console_mode == kModeRunning && console.pstate.pause_state == 0 &&
+         input::pointer_lock_requested(flags);
+}
+
 void ruvo_main_update(Console& console) {
   AppState& app = console.app;
   VmState& pstate = console.pstate;
@@ -162,7 +170,8 @@ void ruvo_main_update(Console& console) {
   if (config.sound_volume != 0) app.last_volume = config.sound_volume;
   config.music_volume = 256;
 
-  if (app.platform.set_pointer_lock) app.platform.set_pointer_lock(app.platform.context, false);
+  if (app.platform.set_pointer_lock)
+    app.platform.set_pointer_lock(app.platform.context, should_be_pointer_locked(console));
 
   handle_hot_keys(console, now);
   perform_pending_action(console);

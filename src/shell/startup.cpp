@@ -162,6 +162,9 @@ void ruvo_main_iteration(Console& console) {
   if (app.platform.pump_events) app.platform.pump_events(app.platform.context, app.keys, events);
   host::keys_update(app.keys, host::ruvo_get_time_ms());
   input::apply_controller_events(console.input.controllers, events);
+  const int right_click_key = host::ruvo_config().rmb_key;
+  console.input.mouse.right_click_key_held = right_click_key > 0 && host::key_down(app.keys, right_click_key);
+  input::apply_mouse_events(console.input.mouse, events, should_be_pointer_locked(console));
   app.has_focus = events.has_focus;
   app.mouse_moved = events.mouse_moved;
   if (events.quit_requested) app.quit = true;

@@ -28,7 +28,8 @@ const RepeatCase kRepeatCases[] = {
     {"same seconds at 60 fps", 60, 0, 0, false, {0, 30, 38}},
     {"auto-repeat off", 30, 255, 0, false, {0}},
     {"auto-repeat off ignores the interval", 60, 255, 3, false, {0}},
-    {"own delay and interval", 30, 5, 2, false, {0, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31, 33, 35, 37, 39}},
+    {"own delay and interval", 30, 5, 2, false,
+     {0, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31, 33, 35, 37, 39}},
     {"own delay at 60 fps", 60, 10, 10, false, {0, 20}},
     {"only interval set", 30, 0, 10, false, {0, 15, 25, 35}},
     // A pause state reads after the update, so presses show one tick later.

@@ -13,7 +13,7 @@ constexpr uint8_t kLocked = kDeveloperInputEnabled | kPointerLock;
 
 TEST(DeveloperMouse, PositionThroughTheDrawRectangle) {
   DeveloperMouse mouse;
-  const DrawRectangle rectangle{64, 32, 512, 512};  // the back page at scale 4
+  const host::Rect rectangle{64, 32, 512, 512};  // the back page at scale 4
   mouse_set_window_position(mouse, 64 + 4 * 10 + 3, 32 + 4 * 127, rectangle, 128, 128);
   EXPECT_EQ(developer_mouse_stat(mouse, 32, kEnabled), 10);
   EXPECT_EQ(developer_mouse_stat(mouse, 33, kEnabled), 127);

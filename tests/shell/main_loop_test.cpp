@@ -151,6 +151,19 @@ TEST_F(MainLoop, ControllerChangesShowOnTheMessageBarOutsideTheBoot) {
   EXPECT_TRUE(console.input.controllers.notices.empty());
 }
 
+TEST_F(MainLoop, PointerLocksOnlyForARunningUnpausedProgramThatAsks) {
+  ASSERT_FALSE(start());
+  machine::write_memory_byte(*console.machine, 0x5f2d, 5);
+  EXPECT_FALSE(should_be_pointer_locked(console)) << "stopped";
+  console.pstate.console_mode = kModeRunning;
+  EXPECT_TRUE(should_be_pointer_locked(console));
+  console.pstate.pause_state = 1;
+  EXPECT_FALSE(should_be_pointer_locked(console));
+  console.pstate.pause_state = 0;
+  machine::write_memory_byte(*console.machine, 0x5f2d, 4);
+  EXPECT_FALSE(should_be_pointer_locked(console)) << "bit 0 is needed too";
+}
+
 TEST_F(MainLoop, VolumeHotKeys) {
   ASSERT_FALSE(start());
   auto press_with_ctrl = [&](int key) {

@@ -26,7 +26,25 @@ struct SdlHost {
   WindowRequest request;
   int saved_x = 0, saved_y = 0, saved_width = 0, saved_height = 0;
   std::vector<uint32_t> fps_strip;
+  // Where the last frame went, in window pixels, for mapping the pointer.
+  Rect page_in_window{0, 0, 128, 128};
+  int page_width = 128, page_height = 128;
 };
+
+// Renderer output pixels can outnumber window pixels (high-density
+// displays); the pointer is reported in window pixels.
+void remember_page_rectangle(SdlHost& host, const Rect& destination, int output_width, int output_height,
+                             int page_width, int page_height) {
+  int window_width = output_width, window_height = output_height;
+  if (host.window) SDL_GetWindowSize(host.window, &window_width, &window_height);
+  if (output_width <= 0 || output_height <= 0) return;
+  host.page_in_window = Rect{int(int64_t(destination.x) * window_width / output_width),
+                             int(int64_t(destination.y) * window_height / output_height),
+                             int(int64_t(destination.width) * window_width / output_width),
+                             int(int64_t(destination.height) * window_height / output_height)};
+  host.page_width = page_width;
+  host.page_height = page_height;
+}
 
 SdlHost host_state;
 
@@ -138,6 +156,9 @@ void pump_events(void*, KeyStates& keys, HostEvents& events) {
   events.mouse_buttons = ((mouse_state & SDL_BUTTON_LMASK) ? 1 : 0) | ((mouse_state & SDL_BUTTON_RMASK) ? 2 : 0) |
                          ((mouse_state & SDL_BUTTON_MMASK) ? 4 : 0);
   if (host.window) SDL_GetWindowSize(host.window, &events.window_width, &events.window_height);
+  events.back_page_rectangle = host.page_in_window;
+  events.back_page_width = host.page_width;
+  events.back_page_height = host.page_height;
   events.has_focus = host.window && (SDL_GetWindowFlags(host.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
@@ -189,6 +210,7 @@ void present_software(SdlHost& host, const PresentedFrame& frame) {
   for (int y = 0; y < target->h; y++)
     for (int x = 0; x < target->w; x++) pixels[y * pitch + x] = 0xff000000u;
   Layout layout = current_layout(host, frame.width, frame.height, target->w, target->h);
+  remember_page_rectangle(host, layout.destination, target->w, target->h, frame.width, frame.height);
   std::vector<uint32_t> source(frame.argb, frame.argb + size_t(frame.width) * frame.height);
   if (frame.show_fps) draw_fps_into(source.data(), frame.width, frame.width, frame.height, frame.fps);
   software_blit(source.data(), frame.width, frame.height, pixels, pitch, target->w, target->h, layout.destination);
@@ -218,6 +240,7 @@ void present(void*, const PresentedFrame& frame) {
   int window_width = 0, window_height = 0;
   SDL_GetRendererOutputSize(host.renderer, &window_width, &window_height);
   Layout layout = current_layout(host, frame.width, frame.height, window_width, window_height);
+  remember_page_rectangle(host, layout.destination, window_width, window_height, frame.width, frame.height);
   SDL_SetTextureScaleMode(host.texture, layout.nearest_filter ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
   SDL_UpdateTexture(host.texture, nullptr, frame.argb, frame.width * 4);
   SDL_SetRenderDrawColor(host.renderer, 0, 0, 0, 255);
