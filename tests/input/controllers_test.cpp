@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/log.h"
 #include "host/scancodes.h"
 #include "input_fixture.h"
 
@@ -87,6 +88,33 @@ TEST(ControllerButton, NotAttachedReadsNeutral) {
   EXPECT_EQ(controller_button(controllers, 4, 1), 0);
   EXPECT_EQ(controller_button(controllers, 4, 5), 0) << "an empty slot";
   EXPECT_EQ(controller_button(controllers, 4, 9), 0);
+}
+
+// Counts the lines of the captured log that contain `text`.
+int log_lines_with(const std::string& text) {
+  const std::string& log = host::ruvo_log_captured();
+  int count = 0;
+  for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) count++;
+  return count;
+}
+
+TEST(ControllerButton, TroubleIsLoggedOncePerDeviceAndButton) {
+  host::ruvo_log_capture(true);
+  ControllerSlots controllers;
+  connect_controller(controllers, 1, "loose");
+  connect_controller(controllers, 2, "stuck");
+  set_controller_reading(controllers, 0, ControllerReading{0, 0, 0, false});
+  set_controller_reading(controllers, 1, ControllerReading{0, 0, bit(kPadB) | bit(kPadStart), true});
+  for (int read = 0; read < 3; read++)
+    for (int button = 0; button < 8; button++) {
+      controller_button(controllers, button, 0);
+      controller_button(controllers, button, 1);
+    }
+  EXPECT_EQ(log_lines_with("** could not read joystick 0 (not attached)\n"), 1);
+  EXPECT_EQ(log_lines_with("** button 1 not validated on joystick 1\n"), 1);
+  EXPECT_EQ(log_lines_with("** button 6 not validated on joystick 1\n"), 1);
+  EXPECT_EQ(log_lines_with("not validated"), 2);
+  host::ruvo_log_capture(false);
 }
 
 TEST(ControllerSlots, HotPlugPacksSlotsAndAnnounces) {
