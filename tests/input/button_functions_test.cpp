@@ -60,16 +60,6 @@ TEST(ButtonFunctions, NoArgumentsGiveTheBitsOfPlayersZeroAndOne) {
   EXPECT_EQ(btn(f.input, *f.machine, 0, 0, 0).number, (1 << 2) | (1 << 5) | (1 << 9));
 }
 
-TEST(ButtonFunctions, BtnpFollowsThePressTick) {
-  InputFixture f;
-  f.press(Z);
-  f.tick();
-  EXPECT_TRUE(btnp(f.input, *f.machine, 1, 4, 0).value);
-  f.tick();
-  EXPECT_FALSE(btnp(f.input, *f.machine, 1, 4, 0).value);
-  EXPECT_TRUE(btn(f.input, *f.machine, 1, 4, 0).value);
-}
-
 TEST(ButtonBytes, PeekShowsHeldButtonsAndPokeSetsThem) {
   InputFixture f;
   f.press(Down);

@@ -1,9 +1,8 @@
-// The developer mouse and keyboard as stat 28..39 report them.
+// The developer mouse as stat 32..39 report it.
 #include "input/developer_input.h"
 
 #include <gtest/gtest.h>
 
-#include "host/scancodes.h"
 
 namespace tamori::input {
 namespace {
@@ -35,10 +34,7 @@ TEST(DeveloperMouse, WheelAndMotionArePerButtonUpdate) {
   EXPECT_EQ(developer_mouse_stat(mouse, 38, kEnabled), 0) << "relative motion needs the lock";
   mouse_take_frame_motion(mouse);
   EXPECT_EQ(developer_mouse_stat(mouse, 36, kLocked), 0);
-}
-
-TEST(DeveloperMouse, ValuesWrapAsSixteenBits) {
-  DeveloperMouse mouse;
+  // Values leave as 16-bit integers.
   mouse_add_wheel(mouse, 70000, -70000);
   mouse_take_frame_motion(mouse);
   EXPECT_EQ(developer_mouse_stat(mouse, 35, kEnabled), 70000 - 65536);
@@ -69,34 +65,6 @@ TEST(DeveloperMouse, RightClickKeyAndChangeMask) {
   mouse.x = 9;
   mouse_track_changes(mouse);
   EXPECT_EQ(developer_mouse_stat(mouse, 37, 0), 3);
-}
-
-TEST(DeveloperKeyboard, KeysAndTypedCharacters) {
-  host::KeyStates keys;
-  host::keys_host_down(keys, host::scancode::Space);
-  host::keys_update(keys, 0);
-  EXPECT_TRUE(developer_key_down(keys, host::scancode::Space, kEnabled));
-  EXPECT_FALSE(developer_key_down(keys, host::scancode::Space, 0));
-  EXPECT_FALSE(developer_key_down(keys, -1, kEnabled));
-  EXPECT_FALSE(developer_key_down(keys, 4096, kEnabled));
-  DeveloperKeyboard keyboard;
-  keyboard.typed = "ab";
-  EXPECT_FALSE(developer_character_waiting(keyboard, 0));
-  EXPECT_EQ(developer_take_character(keyboard, 0), "");
-  EXPECT_EQ(developer_take_character(keyboard, kEnabled), "a");
-  EXPECT_EQ(developer_take_character(keyboard, kEnabled), "b");
-  EXPECT_FALSE(developer_character_waiting(keyboard, kEnabled));
-  EXPECT_EQ(developer_take_character(keyboard, kEnabled), "");
-}
-
-TEST(DeveloperInput, NoticesOnceForBoardCartridges) {
-  DeveloperMouse mouse;
-  DeveloperKeyboard keyboard;
-  EXPECT_EQ(developer_mouse_notice(mouse, false), "");
-  EXPECT_EQ(developer_mouse_notice(mouse, true), "devkit mouse enabled");
-  EXPECT_EQ(developer_mouse_notice(mouse, true), "");
-  EXPECT_EQ(developer_keyboard_notice(keyboard, true), "devkit keyboard enabled");
-  EXPECT_EQ(developer_keyboard_notice(keyboard, true), "");
 }
 
 }  // namespace

@@ -41,8 +41,11 @@ TEST(InputStat, EnabledDeveloperInputWithItsNotices) {
   f.input.mouse.x = 40;
   EXPECT_TRUE(stat(f, 28, host::scancode::Space).boolean);
   EXPECT_FALSE(stat(f, 28, host::scancode::Up).boolean);
+  EXPECT_FALSE(stat(f, 28, -1).boolean) << "not a number";
+  EXPECT_FALSE(stat(f, 28, 4096).boolean);
   EXPECT_TRUE(stat(f, 30).boolean);
   EXPECT_EQ(stat(f, 31).text, "q");
+  EXPECT_EQ(stat(f, 31).text, "");
   EXPECT_EQ(stat(f, 32).number, 40);
   EXPECT_EQ(stat(f, 33, -1, true).notice, "devkit mouse enabled");
   EXPECT_EQ(stat(f, 33, -1, true).notice, "");

@@ -39,17 +39,5 @@ TEST(KeyboardBindings, BuiltInTable) {
   EXPECT_GT(cases, 40);
 }
 
-TEST(KeyboardBindings, SettingOrderCoversFourPlayersAndThePauseButton) {
-  // player 0 buttons 0..5, player 1 buttons 0..5, pause, players 2 and 3.
-  EXPECT_EQ(button_keys_index(0, 0), 0);
-  EXPECT_EQ(button_keys_index(1, 5), 11);
-  EXPECT_EQ(button_keys_index(0, kPauseButton), 12);
-  EXPECT_EQ(button_keys_index(2, 0), 13);
-  EXPECT_EQ(button_keys_index(3, 5), 24);
-  EXPECT_EQ(button_keys_index(1, kPauseButton), -1);
-  EXPECT_EQ(button_keys_index(4, 0), -1);
-  EXPECT_EQ(button_keys_index(0, 7), -1);
-}
-
 }  // namespace
 }  // namespace tamori::input
