@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "host/config.h"
 #include "host/controller_mappings.h"
 #include "host/log.h"
 
@@ -100,6 +101,7 @@ ControllerSample sample_of(const OpenDevice& device) {
 void sdl_controllers_open(const std::string& program_folder, const std::string& data_folder) {
   ControllerHost& host = controller_host;
   if (host.opened) return;
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, ruvo_config().read_controllers_in_background ? "1" : "0");
   if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) {
     ruvo_log("could not start controllers: %s\n", SDL_GetError());
     return;
