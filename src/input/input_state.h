@@ -1,6 +1,7 @@
 // The input system's long-lived record: the button grid, controller slots,
-// developer mouse and keyboard, the serial channels, and the settings and console conditions the
-// button reading depends on. The shell keeps one for the whole session.
+// developer mouse and keyboard, serial channels, and the settings and
+// console conditions the button reading depends on. The shell keeps one for
+// the whole session.
 #pragma once
 
 #include <array>

@@ -76,13 +76,17 @@ void update_console_buttons(Console& console) {
   input::update_buttons(input, console.app.keys, *console.machine);
 }
 
-// Controller notices wait until the boot sequence is over; during it they
-// are dropped.
-void announce_controller_changes(Console& console, int32_t now_ms) {
+// Controller notices are dropped during the boot sequence; the serial
+// channels' message shows for its own time in all.
+void show_input_messages(Console& console, int32_t now_ms) {
   std::vector<std::string>& notices = console.input.controllers.notices;
   if (console.pstate.console_mode != kModeBooting)
     for (const std::string& notice : notices) show_message(console.app.message, notice, 1000, now_ms);
   notices.clear();
+  input::SerialState& serial = console.input.serial;
+  if (!serial.pending_message.empty())
+    show_message(console.app.message, serial.pending_message, serial.pending_message_ms - kMessageBaseMs, now_ms);
+  serial.pending_message.clear();
 }
 
 void run_tick(Console& console) {
@@ -199,7 +203,7 @@ void ruvo_main_update(Console& console) {
   while (pstate.frame_accumulator >= kOneTick) run_tick(console);
 
   if (pstate.console_mode == kModeStopped && player0_pressed_any_button(console)) app.quit = true;
-  announce_controller_changes(console, now);
+  show_input_messages(console, now);
 }
 
 }  // namespace tamori::shell

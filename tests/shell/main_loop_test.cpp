@@ -151,6 +151,16 @@ TEST_F(MainLoop, ControllerChangesShowOnTheMessageBarOutsideTheBoot) {
   EXPECT_TRUE(console.input.controllers.notices.empty());
 }
 
+TEST_F(MainLoop, SerialOverflowMessageShowsForOneSecond) {
+  ASSERT_FALSE(start());
+  console.input.serial.pending_message = "serial buffer overflow";
+  console.input.serial.pending_message_ms = 1000;
+  ruvo_main_iteration(console);
+  EXPECT_EQ(console.app.message.text, "serial buffer overflow");
+  EXPECT_EQ(console.app.message.end_ms - console.app.message.start_ms, 1000);
+  EXPECT_TRUE(console.input.serial.pending_message.empty());
+}
+
 TEST_F(MainLoop, PointerLocksOnlyForARunningUnpausedProgramThatAsks) {
   ASSERT_FALSE(start());
   machine::write_memory_byte(*console.machine, 0x5f2d, 5);
