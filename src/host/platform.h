@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/window_layout.h"
+
 namespace tamori::host {
 
 struct KeyStates;
@@ -22,6 +24,23 @@ struct WindowRequest {
   std::string title;
 };
 
+// A game controller or joystick arriving or leaving; `device_id` stays the
+// same while the device is connected.
+struct ControllerChange {
+  bool connected = false;
+  int device_id = -1;
+  std::string name;
+};
+
+// The latest reading of one open device: left stick, and bit i of `buttons`
+// for game-controller button i (raw joysticks: their button i).
+struct ControllerSample {
+  int device_id = -1;
+  int16_t stick_x = 0, stick_y = 0;
+  uint32_t buttons = 0;
+  bool attached = true;
+};
+
 // What the host's event pump reports besides key presses.
 struct HostEvents {
   bool quit_requested = false;
@@ -30,6 +49,19 @@ struct HostEvents {
   int mouse_x = 0, mouse_y = 0;  // in back-page pixels
   bool mouse_moved = false;
   std::vector<std::string> controller_notices;
+  // In the order they happened, then one sample per open device.
+  std::vector<ControllerChange> controller_changes;
+  std::vector<ControllerSample> controller_samples;
+  // Mouse buttons held (bit 0 left, 1 right, 2 middle), wheel steps and
+  // relative motion received, the pointer and the window size in window pixels.
+  int mouse_buttons = 0;
+  int wheel_x = 0, wheel_y = 0;
+  int relative_motion_x = 0, relative_motion_y = 0;
+  int window_mouse_x = 0, window_mouse_y = 0;
+  int window_width = 0, window_height = 0;
+  // Where the last presented back page went in the window.
+  Rect back_page_rectangle{0, 0, 128, 128};
+  int back_page_width = 128, back_page_height = 128;
 };
 
 // One frame for the window: 32-bit ARGB pixels of the back page.
@@ -78,6 +110,10 @@ struct Platform {
   void (*unlock_audio)(void* context) = nullptr;
   // Stops the device; the callback has finished when this returns.
   void (*close_audio)(void* context) = nullptr;
+  // Adds the controller mappings (built-in, then "sdl_controllers.txt" in the
+  // program folder and in the data folder) and starts reading controllers.
+  void (*open_controllers)(void* context, const std::string& program_folder, const std::string& data_folder) =
+      nullptr;
 };
 
 }  // namespace tamori::host

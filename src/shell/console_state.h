@@ -20,6 +20,7 @@
 #include "host/console_data.h"
 #include "host/keys.h"
 #include "host/platform.h"
+#include "input/input_state.h"
 #include "machine/display.h"
 #include "machine/interface_text.h"
 #include "machine/machine_state.h"
@@ -116,6 +117,8 @@ struct Console {
   // Channels, music and mixer state, shared with the audio device's thread.
   std::unique_ptr<audio::AudioState> audio = std::make_unique<audio::AudioState>();
   host::RuvoConfig loaded_config;  // cconfig as it was read from the file
+  // Buttons, controllers, developer mouse and keyboard, serial channels.
+  input::InputState input;
 };
 
 }  // namespace tamori::shell

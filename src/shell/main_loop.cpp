@@ -6,6 +6,7 @@
 #include "audio/heard_moment.h"
 #include "host/clock.h"
 #include "host/scancodes.h"
+#include "input/button_update.h"
 #include "input/keyboard_bindings.h"
 #include "machine/memory.h"
 #include "shell/audio_device.h"
@@ -64,9 +65,40 @@ void handle_hot_keys(Console& console, int32_t now_ms) {
   }
 }
 
+// Reads the buttons for this tick with the console's current settings and
+// state.
+void update_console_buttons(Console& console) {
+  input::InputState& input = console.input;
+  const ConsoleSettings& settings = console_settings();
+  input.settings.joystick_index = settings.joystick_index;
+  input.settings.merge_joysticks = settings.merge_joysticks;
+  input.settings.button_keys = settings.button_keys;
+  input.conditions.program_running =
+      console.pstate.console_mode == kModeRunning && console.pstate.program_running;
+  input.conditions.pause_state_open = console.pstate.pause_state != 0;
+  input.conditions.requested_fps = console.pstate.current_fps;
+  input::update_buttons(input, console.app.keys, *console.machine);
+}
+
+// Controller notices are dropped during the boot sequence; the serial
+// channels' message shows for its own time in all.
+void show_input_messages(Console& console, int32_t now_ms) {
+  std::vector<std::string>& notices = console.input.controllers.notices;
+  if (console.pstate.console_mode != kModeBooting)
+    for (const std::string& notice : notices) show_message(console.app.message, notice, 1000, now_ms);
+  notices.clear();
+  input::SerialState& serial = console.input.serial;
+  if (!serial.pending_message.empty())
+    show_message(console.app.message, serial.pending_message, serial.pending_message_ms - kMessageBaseMs, now_ms);
+  serial.pending_message.clear();
+}
+
 void run_tick(Console& console) {
   VmState& pstate = console.pstate;
   switch (pstate.console_mode) {
+    case kModeStopped:
+      update_console_buttons(console);
+      break;
     case kModeRunning:
       if (pstate.load_hold_frames > 0) {
         pstate.load_hold_frames--;
@@ -74,6 +106,8 @@ void run_tick(Console& console) {
       }
       audio::refresh_heard_moment(*console.audio, host::ruvo_get_time_ms());
       pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
+      input::mouse_track_changes(console.input.mouse);
+      update_console_buttons(console);
       break;
     default:
       break;
@@ -128,6 +162,12 @@ void display_system_volume(Console& console, int32_t now_ms) {
   console.app.message.start_ms = now_ms - 1000;
 }
 
+bool should_be_pointer_locked(const Console& console) {
+  const uint8_t flags = machine::read_memory_byte(*console.machine, input::kDeveloperFlagsAddress);
+  return console.pstate.console_mode == kModeRunning && console.pstate.pause_state == 0 &&
+         input::pointer_lock_requested(flags);
+}
+
 void ruvo_main_update(Console& console) {
   AppState& app = console.app;
   VmState& pstate = console.pstate;
@@ -139,7 +179,8 @@ void ruvo_main_update(Console& console) {
   if (config.sound_volume != 0) app.last_volume = config.sound_volume;
   config.music_volume = 256;
 
-  if (app.platform.set_pointer_lock) app.platform.set_pointer_lock(app.platform.context, false);
+  if (app.platform.set_pointer_lock)
+    app.platform.set_pointer_lock(app.platform.context, should_be_pointer_locked(console));
 
   handle_hot_keys(console, now);
   sync_audio_settings(console);
@@ -174,6 +215,7 @@ void ruvo_main_update(Console& console) {
   }
 
   if (pstate.console_mode == kModeStopped && player0_pressed_any_button(console)) app.quit = true;
+  show_input_messages(console, now);
 }
 
 }  // namespace tamori::shell

@@ -10,6 +10,7 @@
 #include "host/files.h"
 #include "host/log.h"
 #include "host/paths.h"
+#include "input/host_input.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
 #include "shell/audio_device.h"
@@ -143,6 +144,8 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
   set_back_page_size(console);
   open_window(console);
   open_audio_device(console);
+  if (!app.headless && app.platform.open_controllers)
+    app.platform.open_controllers(app.platform.context, app.program_folder, app.data_folder);
 
   // The boot sequence starts here once it exists; until then the console
   // shows its version line and waits on the stopped screen.
@@ -161,6 +164,10 @@ void ruvo_main_iteration(Console& console) {
   host::HostEvents events;
   if (app.platform.pump_events) app.platform.pump_events(app.platform.context, app.keys, events);
   host::keys_update(app.keys, host::ruvo_get_time_ms());
+  input::apply_controller_events(console.input.controllers, events);
+  const int right_click_key = host::ruvo_config().rmb_key;
+  console.input.mouse.right_click_key_held = right_click_key > 0 && host::key_down(app.keys, right_click_key);
+  input::apply_mouse_events(console.input.mouse, events, should_be_pointer_locked(console));
   app.has_focus = events.has_focus;
   app.mouse_moved = events.mouse_moved;
   if (events.quit_requested) app.quit = true;
