@@ -91,6 +91,7 @@ struct ChannelStateRecord {
   int32_t tick_counter = 0;
   int32_t ticks_played = 0;
   const SoundEffect* effect = nullptr;
+  int32_t effect_number = -1;  // 0..63 of the channel's table, -1 with no effect
   int32_t note_index = 0;
   int32_t pattern = 0;
   int32_t patterns_advanced = 0;
@@ -125,17 +126,59 @@ struct MixChannel {
 // installs it. Without one the channel simply stops.
 using PatternEndHandler = void (*)(struct AudioState& audio, int channel);
 
-// The part of the music state that synthesis reads. The sequencer owns the
-// rest of the music behaviour and keeps these fields up to date.
+// The music state shared by the four music channels. Synthesis reads the fade
+// volume; the sequencer (music_sequencer.h) owns the rest.
+//
+// The fade moves fade_volume from fade0 to fade1 over fade_len milliseconds
+// from fade_start_t; fade_volume == fade1 means no fade is in progress.
 struct MusicState {
   uint8_t channel_mask = 0;        // bit k reserves sfx channel k for music
   int32_t fade_volume = 0;         // 16.16, 0..65536
+  int32_t fade0 = 0;
+  int32_t fade1 = 0;
+  int32_t fade_len = 0;            // milliseconds
+  int32_t fade_start_t = 0;        // host milliseconds
   int32_t music_volume = 256;      // 0..256, music channels only
   int32_t current_pattern = -1;
   int32_t patterns_advanced = 0;
   bool advanced_pattern = false;   // set during a callback when a pattern ended
   PatternEndHandler on_pattern_end = nullptr;
+  // The table of 64 patterns the music plays from, beside the channels'
+  // table of effects; null before any music.
+  const MusicPattern* patterns = nullptr;
 };
+
+// Unsigned 8-bit samples that a program queues for playback at a quarter of
+// the output rate (128 is silence), and the playback position in them.
+constexpr int kSerialSoundRingSize = 2048;
+struct SerialSoundRing {
+  uint8_t bytes[kSerialSoundRingSize] = {};
+  int32_t read_position = 0;  // 0..kSerialSoundRingSize-1
+  int32_t queued = 0;         // 0..kSerialSoundRingSize
+  uint8_t last_byte = 128;
+  int32_t phase = 0;          // 0..3: a new byte is taken at phase 0
+  int32_t last_value = 0;     // previous output value, for the smoothing
+};
+
+// When the sound of the current callback reaches the listener, and what each
+// channel did at the tick boundaries of that callback (their
+// state_history), so that the console can tell what is heard at a moment.
+struct HeardTiming {
+  int32_t previous_start_ms = 0;  // estimate for the previous callback's first sample
+  int32_t start_ms = 0;           // estimate for this callback's first sample
+  int32_t callback_samples = 0;   // length of the last callback
+};
+
+// The records of what was heard at the last frame: one per sfx channel (the
+// music track under it when the channel had no effect) and one for music.
+struct HeardMoment {
+  ChannelStateRecord sfx[kSfxChannelCount];
+  ChannelStateRecord music;
+};
+
+// Hook that receives every mixed buffer (audio capture), called on the
+// audio thread after the serial sound is added.
+using MixedSamplesHook = void (*)(void* context, const int16_t* samples, int count);
 
 // Re-entrant audio lock over the device's lock: the first lock takes the
 // device lock, nested ones only count.
@@ -155,6 +198,16 @@ struct AudioState {
   int32_t sound_volume = 256;  // master volume 0..256
   // 0 sound on, 1 suspended, 2..5 about to resume.
   int suspension = 0;
+  SerialSoundRing serial_sound;
+  // The machine's audio registers (0x5f40..0x5f43) and serial sound flag
+  // (bit 5 of 0x5f36) as the main thread last handed them over, so that
+  // the device callback reads no machine memory.
+  AudioRegisters device_registers = {};
+  bool unsmoothed_serial_sound = false;
+  HeardTiming heard_timing;
+  HeardMoment heard;
+  MixedSamplesHook on_mixed = nullptr;
+  void* on_mixed_context = nullptr;
   // Scratch for the cross-fade of each tick, only touched inside rendering.
   int16_t ramp_buffer[kCrossFadeSamples] = {};
 };

@@ -24,10 +24,10 @@ std::string file_part(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void save_in_format_of_name(const Cartridge& cartridge, const std::string& path) {
+void save_in_format_of_name(const Cartridge& cartridge, const std::string& path, const CartridgeHost& host) {
   switch (file_format_for_name(path)) {
-    case CartridgeFileFormat::picture: save_picture_cartridge(cartridge, path); break;
-    case CartridgeFileFormat::rom: save_rom_cartridge(cartridge, path); break;
+    case CartridgeFileFormat::picture: save_picture_cartridge(cartridge, path, host); break;
+    case CartridgeFileFormat::rom: save_rom_cartridge(cartridge, path, host); break;
     case CartridgeFileFormat::text: save_cartridge_text(cartridge, path); break;
   }
 }
@@ -56,7 +56,11 @@ void backup_cartridge(const WorkingCartridge& working, const CartridgeHost& host
     if (bytes) host::write_file(target, bytes->data(), bytes->size());
     return;
   }
-  save_in_format_of_name(*working.cartridge, target);
+  // A backup is made on the side: its writing messages would only confuse.
+  CartridgeHost quiet_host = host;
+  quiet_host.print = nullptr;
+  quiet_host.show_message = nullptr;
+  save_in_format_of_name(*working.cartridge, target, quiet_host);
 }
 
 void backup_last_run(const WorkingCartridge& working, const CartridgeHost& host) {

@@ -10,4 +10,8 @@ void print_host_line(const CartridgeHost& host, const std::string& text, int col
   if (host.print) host.print(text, colour);
 }
 
+void set_host_clipboard(const CartridgeHost& host, const std::string& text) {
+  if (host.set_clipboard) host.set_clipboard(text);
+}
+
 }  // namespace tamori::cart

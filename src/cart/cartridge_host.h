@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cart/cartridge.h"
+#include "host/console_data.h"
 
 namespace tamori::cart {
 
@@ -17,6 +18,9 @@ struct CartridgeHost {
   bool accept_future = false;
   // Failure messages on the message bar are shown only when this is set.
   bool messages_enabled = true;
+  // Palette, cartridge template and interface font for cartridge pictures;
+  // null when there is no data file (pictures then use stand-ins).
+  const host::ConsoleData* console_data = nullptr;
 
   // A message-bar message for `milliseconds`.
   std::function<void(const std::string& text, int milliseconds)> show_message;
@@ -31,11 +35,14 @@ struct CartridgeHost {
   // from the same record.
   std::function<void()> lock_audio;
   std::function<void()> unlock_audio;
+  // Puts text on the host clipboard.
+  std::function<void(const std::string& text)> set_clipboard;
   // Local calendar time for backup names (the system's when not set).
   std::function<std::tm()> local_time;
 };
 
 void show_host_message(const CartridgeHost& host, const std::string& text, int milliseconds);
 void print_host_line(const CartridgeHost& host, const std::string& text, int colour);
+void set_host_clipboard(const CartridgeHost& host, const std::string& text);
 
 }  // namespace tamori::cart

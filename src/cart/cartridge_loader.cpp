@@ -17,8 +17,15 @@ bool ends_with(const std::string& text, const std::string& ending) {
 }  // namespace
 
 CartridgeLoadResult load_cartridge_any_format(const std::string& path, const TextLoadOptions& options) {
+  CartridgeHost host;
+  host.accept_future = options.accept_future;
+  return load_cartridge_any_format(path, host);
+}
+
+CartridgeLoadResult load_cartridge_any_format(const std::string& path, const CartridgeHost& host) {
+  TextLoadOptions options{host.accept_future};
   CartridgeLoadResult result;
-  BinaryLoadResult picture = load_picture_cartridge(path, options);
+  BinaryLoadResult picture = load_picture_cartridge(path, host);
   if (picture.cartridge) {
     result.cartridge = std::move(picture.cartridge);
     result.status = TextLoadStatus::loaded;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cart/cartridge.h"
+#include "cart/cartridge_host.h"
 #include "cart/text_reader.h"
 
 namespace tamori::cart {
@@ -19,6 +20,9 @@ struct CartridgeLoadResult {
 
 // Tries the picture format, then text, then (by name) the ROM format and
 // program source files.
+// The host gives the load options, the palette for labels read from pictures
+// and where messages go.
+CartridgeLoadResult load_cartridge_any_format(const std::string& path, const CartridgeHost& host);
 CartridgeLoadResult load_cartridge_any_format(const std::string& path, const TextLoadOptions& options = {});
 
 // The name with ".tm" put in: unchanged when it contains ".tm", before a

@@ -14,7 +14,8 @@ namespace tamori::cart {
 void connect_cartridge_storage(machine::CartridgeStorage& storage, WorkingCartridge& working, const CartridgeHost& host);
 
 // The callbacks themselves, for direct use.
-bool load_cartridge_image(const std::string& path, machine::CartridgeImage* image, bool accept_future);
-bool save_cartridge_image(const std::string& path, const machine::CartridgeImage& image, bool as_png, bool accept_future);
+bool load_cartridge_image(const std::string& path, machine::CartridgeImage* image, const CartridgeHost& host);
+bool save_cartridge_image(const std::string& path, const machine::CartridgeImage& image, bool as_png,
+                          const CartridgeHost& host);
 
 }  // namespace tamori::cart

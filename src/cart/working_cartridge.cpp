@@ -28,8 +28,7 @@ bool change_mask_bit(const Cartridge& cartridge, int address) {
 // file; those marked in that file's change mask replace its own.
 void apply_sandbox_patch(WorkingCartridge& working, const CartridgeHost& host) {
   host::ruvo_log("prepare_loaded_cart: looking for sandboxed cart patch: %s", working.sandbox_file.c_str());
-  TextLoadOptions options{host.accept_future};
-  CartridgeLoadResult patch = load_cartridge_any_format(working.sandbox_file, options);
+  CartridgeLoadResult patch = load_cartridge_any_format(working.sandbox_file, host);
   if (!patch.cartridge) {
     host::ruvo_log("  not found");
     return;
@@ -77,10 +76,11 @@ bool code_can_be_saved(const Cartridge& cartridge, const CartridgeHost& host, bo
   return true;
 }
 
-int save_in_format(const Cartridge& cartridge, const std::string& path, CartridgeFileFormat format) {
+int save_in_format(const Cartridge& cartridge, const std::string& path, CartridgeFileFormat format,
+                   const CartridgeHost& host) {
   switch (format) {
-    case CartridgeFileFormat::picture: return save_picture_cartridge(cartridge, path);
-    case CartridgeFileFormat::rom: return save_rom_cartridge(cartridge, path);
+    case CartridgeFileFormat::picture: return save_picture_cartridge(cartridge, path, host);
+    case CartridgeFileFormat::rom: return save_rom_cartridge(cartridge, path, host);
     case CartridgeFileFormat::text: break;
   }
   return save_cartridge_text(cartridge, path);
@@ -114,9 +114,8 @@ void install_working_cartridge(WorkingCartridge& working, const CartridgeHost& h
 
 int load_working_cartridge(WorkingCartridge& working, const CartridgeHost& host, const std::string& name,
                            const WorkingLoadOptions& options) {
-  TextLoadOptions load_options{host.accept_future};
   for (const std::string& candidate : cartridge_name_candidates(name)) {
-    CartridgeLoadResult result = load_cartridge_any_format(candidate, load_options);
+    CartridgeLoadResult result = load_cartridge_any_format(candidate, host);
     if (result.cartridge) {
       // The name is set first so that the installed callback sees it.
       working.file_name = candidate;
@@ -142,7 +141,7 @@ int save_working_cartridge(WorkingCartridge& working, const CartridgeHost& host,
     }
     if (target != working.file_name && host::file_exists(target)) backup_cartridge(working, host, target, true, true);
     if (host.lock_audio) host.lock_audio();
-    status = save_in_format(cartridge, target, format);
+    status = save_in_format(cartridge, target, format, host);
     if (host.unlock_audio) host.unlock_audio();
   }
   if (status != 0) {

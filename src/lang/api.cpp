@@ -109,6 +109,10 @@ void set_top(ThreadState* thread, int index) {
   thread->top = new_top;
 }
 
+bool can_grow_stack(ThreadState* thread, int64_t slots) {
+  return slots >= 0 && int64_t(thread->top) + slots <= kMaxStackSlots;
+}
+
 ValueType type_at(ThreadState* thread, int index) { return checked_value(thread, index).type; }
 const char* type_name_at(ThreadState* thread, int index) { return type_name(checked_value(thread, index)); }
 Value value_at(ThreadState* thread, int index) { return checked_value(thread, index); }
@@ -179,6 +183,8 @@ Value native_upvalue(ThreadState* thread, int i) {
 void push_new_table(ThreadState* thread, int array_size, int hash_size) {
   push_value(thread, table_value(new_table(thread, array_size, hash_size)));
 }
+
+void push_registry(ThreadState* thread) { push_value(thread, table_value(thread->global->registry)); }
 
 void raw_get(ThreadState* thread, int table_index) {
   TableObject* table = table_at(thread, table_index);
@@ -277,6 +283,10 @@ void set_metatable(ThreadState* thread, int index) {
   Value metatable = pop(thread);
   if (!is_nil(metatable) && !is_table(metatable)) raise_error(thread, "nil or table expected");
   table->metatable = is_nil(metatable) ? nullptr : as_table(metatable);
+  if (table->metatable &&
+      !is_nil(table_get_string(table->metatable, thread->global->event_names[int(Event::Gc)]))) {
+    table->finalizable = true;
+  }
 }
 
 bool next_entry(ThreadState* thread, int table_index) {
@@ -400,6 +410,8 @@ bool can_yield(ThreadState* thread) {
   return thread != thread->global->main_thread && thread->non_yieldable == 0;
 }
 
+bool is_main_thread(ThreadState* thread) { return thread == thread->global->main_thread; }
+
 int yield(ThreadState* thread, int result_count) {
   if (!can_yield(thread)) {
     raise_error(thread, thread == thread->global->main_thread ? "attempt to yield from outside a coroutine"
@@ -423,7 +435,11 @@ const char* coroutine_status(ThreadState* coroutine, ThreadState* current) {
 
 int32_t& escape_flag(ThreadState* thread) { return thread->escape_flag; }
 
-void collect(ThreadState* thread) { collect_garbage(thread); }
+void collect(ThreadState* thread) {
+  collect_garbage(thread);
+  run_pending_finalizers(thread);
+}
+void set_collector_running(ThreadState* thread, bool running) { thread->global->collector_enabled = running; }
 int32_t memory_in_use(ThreadState* thread) { return thread->global->meter.bytes; }
 MemoryMeter& memory_meter(ThreadState* thread) { return thread->global->meter; }
 

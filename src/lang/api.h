@@ -32,6 +32,9 @@ void destroy_state(ThreadState* state);
 // ---- Stack ----
 int get_top(ThreadState* thread);
 void set_top(ThreadState* thread, int index);  // grows with nils or drops values
+// Whether `slots` more values fit under the stack limit, for built-ins that
+// return as many values as they are asked for.
+bool can_grow_stack(ThreadState* thread, int64_t slots);
 ValueType type_at(ThreadState* thread, int index);  // Nil for indexes past the top
 const char* type_name_at(ThreadState* thread, int index);
 // The value itself (for code inside the language core and tests).
@@ -65,6 +68,9 @@ Value native_upvalue(ThreadState* thread, int i);
 void push_new_table(ThreadState* thread, int array_size = 0, int hash_size = 0);
 
 // ---- Tables and globals ----
+// Pushes the registry: a table only native code sees, for values that must
+// stay alive between calls (a coroutine the host resumes, for example).
+void push_registry(ThreadState* thread);
 // Raw access: t[key] with the key on top replaced by the value / t[key] = v
 // with key and value on top (both popped).
 void raw_get(ThreadState* thread, int table_index);
@@ -132,12 +138,16 @@ RunStatus resume(ThreadState* coroutine, ThreadState* from, int argument_count, 
 // Used as `return yield(thread, n);` by a native: yields the top n values.
 int yield(ThreadState* thread, int result_count);
 bool can_yield(ThreadState* thread);
+bool is_main_thread(ThreadState* thread);
 const char* coroutine_status(ThreadState* coroutine, ThreadState* current);
 // The running coroutine's escape flag (set when the cycle check suspended it).
 int32_t& escape_flag(ThreadState* thread);
 
 // ---- Memory and collection ----
 void collect(ThreadState* thread);
+// Stops or restarts the automatic collections at safe points (the runner
+// collects between slices itself).
+void set_collector_running(ThreadState* thread, bool running);
 int32_t memory_in_use(ThreadState* thread);  // the meter, without token overhead
 MemoryMeter& memory_meter(ThreadState* thread);
 void set_peek_hook(ThreadState* thread, PeekHook hook, void* context);

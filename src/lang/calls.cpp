@@ -60,7 +60,7 @@ void push_lua_frame(ThreadState* thread, int function_slot, int wanted_results, 
       stack[function_slot + 1 + i] = Value();
     }
   }
-  CallFrame frame;
+  CallFrame& frame = thread->frames.emplace_back();
   frame.function_slot = function_slot;
   frame.base = base;
   frame.top = base + prototype->max_stack_size;
@@ -68,20 +68,18 @@ void push_lua_frame(ThreadState* thread, int function_slot, int wanted_results, 
   frame.wanted_results = wanted_results;
   frame.flags = uint8_t(flags | kFrameLua);
   frame.closure = closure;
-  thread->frames.push_back(frame);
   thread->top = frame.top;
 }
 
 void call_native(ThreadState* thread, NativeFunction function, int function_slot, int wanted_results,
                  uint8_t flags) {
   ensure_stack(thread, kMinNativeStack);
-  CallFrame frame;
+  CallFrame& frame = thread->frames.emplace_back();
   frame.function_slot = function_slot;
   frame.base = function_slot + 1;
   frame.top = thread->top + kMinNativeStack;
   frame.wanted_results = wanted_results;
   frame.flags = flags;
-  thread->frames.push_back(frame);
   thread->native_argument_count = thread->top - function_slot - 1;
   collector_safe_point(thread);
   int result_count = function(thread);
@@ -179,10 +177,11 @@ bool precall(ThreadState* thread, int function_slot, int wanted_results, uint8_t
 }
 
 void postcall(ThreadState* thread, int first_result, int count) {
-  CallFrame frame = thread->frames.back();
+  const CallFrame& ending = thread->frames.back();
+  int destination = ending.function_slot;
+  int wanted = ending.wanted_results;
+  uint8_t flags = ending.flags;
   thread->frames.pop_back();
-  int destination = frame.function_slot;
-  int wanted = frame.wanted_results;
   Value* stack = thread->stack;
   if (wanted == kMultipleResults) {
     for (int i = 0; i < count; i++) stack[destination + i] = stack[first_result + i];
@@ -193,8 +192,8 @@ void postcall(ThreadState* thread, int first_result, int count) {
     for (; i < wanted; i++) stack[destination + i] = Value();
     thread->top = destination + wanted;
   }
-  if (frame.flags & kFrameFinishOp) {
-    finish_instruction(thread, frame.flags);
+  if (flags & kFrameFinishOp) {
+    finish_instruction(thread, flags);
   } else if (wanted != kMultipleResults && !thread->frames.empty() &&
              (thread->frames.back().flags & kFrameLua)) {
     thread->top = thread->frames.back().top;
@@ -265,12 +264,13 @@ RunStatus resume_thread(ThreadState* coroutine, ThreadState* from, int argument_
     *result_count = coroutine->yielded_count;
     outcome = RunStatus::Yield;
   } catch (const LanguageError&) {
+    // The frames stay as they were when the error happened, so that a
+    // traceback of the dead coroutine can still be taken; the
+    // traceback and line are also kept for the runner's report.
     coroutine->error_traceback = build_traceback(coroutine, 0);
     coroutine->error_line = innermost_lua_line(coroutine);
     coroutine->status = ThreadStatus::Dead;
-    close_upvalues(coroutine, 0);
-    coroutine->frames.clear();
-    ensure_stack(coroutine, 1);
+    if (coroutine->top >= coroutine->stack_size) coroutine->top = coroutine->stack_size - 1;
     coroutine->stack[coroutine->top++] = coroutine->error_value;
     *result_count = 1;
     outcome = RunStatus::Error;

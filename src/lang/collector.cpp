@@ -3,13 +3,22 @@
 #include <vector>
 
 #include "lang/heap.h"
+#include "lang/table.h"
 #include "lang/interpreter.h"
 
 namespace tamori::lang {
 namespace {
 
+// Strings count as values, never as weak references: they are always kept.
+bool is_alive(const Value& value) {
+  return !is_collectable(value.type) || value.type == ValueType::String || value.object->marked;
+}
+
 struct Marker {
+  GlobalState* global = nullptr;
   std::vector<GcObject*> gray;
+  std::vector<TableObject*> weak_tables;   // weak values, or weak keys and values
+  std::vector<TableObject*> ephemerons;    // weak keys only
 
   void mark_object(GcObject* object) {
     if (!object || object->marked) return;
@@ -20,8 +29,48 @@ struct Marker {
     if (is_collectable(value.type)) mark_object(value.object);
   }
 
+  void weakness_of(const TableObject* table, bool* weak_keys, bool* weak_values) {
+    *weak_keys = *weak_values = false;
+    if (!table->metatable) return;
+    const Value& mode = table_get_string(table->metatable, global->event_names[int(Event::Mode)]);
+    if (!is_string(mode)) return;
+    std::string_view text = string_view_of(as_string(mode));
+    *weak_keys = text.find('k') != std::string_view::npos;
+    *weak_values = text.find('v') != std::string_view::npos;
+  }
+
+  // Marks the values of a weak-keyed table whose keys are alive; true when
+  // something new was marked.
+  bool mark_ephemeron_values(TableObject* table) {
+    bool marked_any = false;
+    for (uint32_t i = 0; i < table->node_count(); i++) {
+      TableNode& node = table->nodes[i];
+      if (is_nil(node.value) || !is_alive(node.key) || is_alive(node.value)) continue;
+      mark_value(node.value);
+      marked_any = true;
+    }
+    return marked_any;
+  }
+
   void traverse_table(TableObject* table) {
     mark_object(table->metatable);
+    bool weak_keys, weak_values;
+    weakness_of(table, &weak_keys, &weak_values);
+    if (weak_keys || weak_values) {
+      if (!weak_values) {
+        for (uint32_t i = 0; i < table->array_size; i++) mark_value(table->array[i]);
+        mark_ephemeron_values(table);
+        ephemerons.push_back(table);
+        return;
+      }
+      if (!weak_keys) {
+        for (uint32_t i = 0; i < table->node_count(); i++) {
+          if (!is_nil(table->nodes[i].value)) mark_value(table->nodes[i].key);
+        }
+      }
+      weak_tables.push_back(table);
+      return;
+    }
     for (uint32_t i = 0; i < table->array_size; i++) mark_value(table->array[i]);
     for (uint32_t i = 0; i < table->node_count(); i++) {
       const TableNode& node = table->nodes[i];
@@ -33,10 +82,10 @@ struct Marker {
   }
 
   void traverse_thread(ThreadState* thread) {
+    // Everything live is below the top: a caller's registers above the slot
+    // of the function it is calling are dead, and a Lua frame at a safe
+    // point has its top at the end of its registers.
     int limit = thread->top;
-    for (const CallFrame& frame : thread->frames) {
-      if (frame.top > limit) limit = frame.top;
-    }
     if (limit > thread->stack_size) limit = thread->stack_size;
     for (int i = 0; i < limit; i++) mark_value(thread->stack[i]);
     for (int i = limit; i < thread->stack_size; i++) thread->stack[i] = Value();
@@ -77,13 +126,47 @@ struct Marker {
       traverse(object);
     }
   }
+
+  // A value of a weak-keyed table stays only while its key is reachable
+  // from elsewhere; marking values can make more keys reachable, so repeat
+  // until nothing changes.
+  void converge_ephemerons() {
+    bool changed = true;
+    while (changed) {
+      changed = false;
+      for (size_t i = 0; i < ephemerons.size(); i++) {
+        if (mark_ephemeron_values(ephemerons[i])) {
+          changed = true;
+          propagate();
+        }
+      }
+    }
+  }
+
+  // Removes the entries whose weak key or value is about to be freed.
+  void clear_weak_entries() {
+    auto clear = [](TableObject* table) {
+      for (uint32_t i = 0; i < table->array_size; i++) {
+        if (!is_alive(table->array[i])) table->array[i] = Value();
+      }
+      for (uint32_t i = 0; i < table->node_count(); i++) {
+        TableNode& node = table->nodes[i];
+        if (!is_nil(node.value) && (!is_alive(node.key) || !is_alive(node.value))) node.value = Value();
+      }
+    };
+    for (TableObject* table : weak_tables) clear(table);
+    for (TableObject* table : ephemerons) clear(table);
+  }
 };
 
 }  // namespace
 
 void collect_garbage(ThreadState* thread) {
   GlobalState* global = thread->global;
+  if (global->collecting) return;
+  global->collecting = true;
   Marker marker;
+  marker.global = global;
   marker.mark_object(global->globals);
   marker.mark_object(global->registry);
   marker.mark_object(global->main_thread);
@@ -91,7 +174,23 @@ void collect_garbage(ThreadState* thread) {
   marker.mark_object(thread);
   for (StringObject* name : global->event_names) marker.mark_object(name);
   marker.mark_object(global->memory_error_message);
+  for (TableObject* table : global->pending_finalizers) marker.mark_object(table);
   marker.propagate();
+  marker.converge_ephemerons();
+
+  // Unreachable finalizable tables live on until their finalizer has run.
+  std::vector<TableObject*> separated;
+  for (GcObject* object = global->all_objects; object; object = object->next_object) {
+    if (object->kind != ValueType::Table || object->marked) continue;
+    auto* table = static_cast<TableObject*>(object);
+    if (!table->finalizable) continue;
+    table->finalizable = false;
+    separated.push_back(table);
+  }
+  for (TableObject* table : separated) marker.mark_object(table);
+  marker.propagate();
+  marker.converge_ephemerons();
+  marker.clear_weak_entries();
 
   // Closures that survive may still refer to open upvalues of threads that
   // do not: close those upvalues while every object still exists.
@@ -112,8 +211,41 @@ void collect_garbage(ThreadState* thread) {
     }
   }
   global->main_thread->marked = false;
+  shrink_stack(global->main_thread);
+  for (GcObject* object = global->all_objects; object; object = object->next_object) {
+    if (object->kind == ValueType::Thread) shrink_stack(static_cast<ThreadState*>(object));
+  }
+  global->pending_finalizers.insert(global->pending_finalizers.end(), separated.begin(), separated.end());
   int32_t live = global->meter.bytes;
   global->collector_threshold = live < 128 * 1024 ? 256 * 1024 : live * 2;
+  global->collecting = false;
+}
+
+void run_pending_finalizers(ThreadState* thread) {
+  GlobalState* global = thread->global;
+  if (global->running_finalizers || global->pending_finalizers.empty()) return;
+  global->running_finalizers = true;
+  while (!global->pending_finalizers.empty()) {
+    TableObject* table = global->pending_finalizers.front();
+    global->pending_finalizers.erase(global->pending_finalizers.begin());
+    Value handler;
+    if (table->metatable) {
+      handler = table_get_string(table->metatable, global->event_names[int(Event::Gc)]);
+    }
+    if (!is_function(handler)) continue;
+    int slot = thread->top;
+    try {
+      ensure_stack(thread, 2);
+    } catch (...) {
+      break;
+    }
+    thread->stack[slot] = handler;
+    thread->stack[slot + 1] = table_value(table);
+    thread->top = slot + 2;
+    protected_call_at(thread, slot, 0);
+    thread->top = slot;
+  }
+  global->running_finalizers = false;
 }
 
 void collector_safe_point(ThreadState* thread) {
@@ -121,6 +253,7 @@ void collector_safe_point(ThreadState* thread) {
   if (!global->collector_enabled) return;
   if (global->meter.bytes >= global->collector_threshold || global->collect_at_every_safe_point) {
     collect_garbage(thread);
+    run_pending_finalizers(thread);
   }
 }
 

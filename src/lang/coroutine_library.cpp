@@ -45,6 +45,8 @@ int coroutine_yield(ThreadState* thread) { return yield(thread, get_top(thread))
 void open_coroutine_library(ThreadState* state) {
   register_native(state, "cocreate", coroutine_create);
   register_native(state, "coresume", coroutine_resume);
+  // The prelude wraps coresume over this private copy.
+  register_native(state, "__coresume", coroutine_resume);
   register_native(state, "costatus", coroutine_status);
   register_native(state, "yield", coroutine_yield);
 }

@@ -1,6 +1,7 @@
-// The coroutine functions of the cartridge language: `cocreate`, `coresume`,
-// `costatus` and `yield`, with the semantics of the reference design's
-// coroutine library.
+// The coroutine functions of the cartridge language: `cocreate`, `coresume`
+// (also as the prelude's private `__coresume`), `costatus` and `yield`, with
+// the semantics of the reference design's coroutine library. Part of the
+// language library (lang/library.h).
 #pragma once
 
 #include "lang/state.h"

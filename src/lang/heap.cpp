@@ -142,6 +142,12 @@ ThreadState* new_thread(ThreadState* thread) {
   return created;
 }
 
+void* allocate_frame_memory(ThreadState* thread, size_t bytes) {
+  return allocate_or_throw(thread, bytes, ChargeKind::RawMemory);
+}
+
+void free_frame_memory(ThreadState* thread, void* block) { meter_free(thread->global->meter, block); }
+
 void* allocate_raw(ThreadState* thread, size_t size) {
   if (size > size_t(kHardMemoryLimit)) throw_memory_error(thread);
   return allocate_or_throw(thread, size, ChargeKind::RawMemory);
@@ -199,6 +205,25 @@ void ensure_stack(ThreadState* thread, int slots) {
   thread->stack = static_cast<Value*>(block);
   for (int i = thread->stack_size; i < new_size; i++) new (&thread->stack[i]) Value();
   thread->stack_size = new_size;
+  for (Upvalue* up = thread->open_upvalues; up; up = up->next_open) {
+    up->location = &thread->stack[up->slot];
+  }
+}
+
+void shrink_stack(ThreadState* thread) {
+  if (thread->frames.capacity() > 64 && thread->frames.capacity() > 4 * thread->frames.size()) {
+    thread->frames.shrink_to_fit();
+  }
+  int in_use = thread->top;
+  for (const CallFrame& frame : thread->frames) {
+    if (frame.top > in_use) in_use = frame.top;
+  }
+  int wanted = in_use + in_use / 2 + 2 * kMinNativeStack;
+  if (wanted >= thread->stack_size / 2) return;
+  void* block = meter_reallocate(thread->global->meter, thread->stack, sizeof(Value) * size_t(wanted));
+  if (!block) return;
+  thread->stack = static_cast<Value*>(block);
+  thread->stack_size = wanted;
   for (Upvalue* up = thread->open_upvalues; up; up = up->next_open) {
     up->location = &thread->stack[up->slot];
   }

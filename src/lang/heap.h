@@ -36,6 +36,9 @@ void free_object(GlobalState* global, GcObject* object);
 // "stack overflow" beyond the slot limit.
 void ensure_stack(ThreadState* thread, int slots);
 void allocate_stack(ThreadState* thread, int slots);
+// Gives back most of a stack that grew far beyond what its frames use (after
+// deep recursion). Only for the collector: no stack pointer may be held.
+void shrink_stack(ThreadState* thread);
 
 // Creates the interned event names and other strings that are never freed.
 void create_fixed_strings(ThreadState* thread);

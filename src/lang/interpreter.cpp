@@ -21,7 +21,9 @@
 namespace tamori::lang {
 namespace {
 
-constexpr uint32_t kCycles[kOpcodeCount] = {
+// Indexed by the 6-bit opcode field; numbers past the table are invalid
+// instructions and cost nothing before they raise their error.
+constexpr uint32_t kCycles[64] = {
 #define TAMORI_OPCODE_CYCLES(name, number, cycles, format, modeB, modeC, setsA, isTest, meaning) cycles,
     TAMORI_OPCODES(TAMORI_OPCODE_CYCLES)
 #undef TAMORI_OPCODE_CYCLES
@@ -263,23 +265,31 @@ reentry:
   const Instruction* code = prototype->code.data();
   const Value* constants = prototype->constants.data();
   Value* base = thread->stack + frame->base;
+  // The program counter lives in a local; frame->pc always holds the index
+  // of the instruction after the running one, for errors, calls and the
+  // cycle check. Helpers that jump change frame->pc, and `pc` is reloaded.
+  int pc = frame->pc;
 #define RK(x) (is_constant(x) ? &constants[constant_index(x)] : base + (x))
   for (;;) {
-    Instruction i = code[frame->pc++];
+    Instruction i = code[pc++];
+    frame->pc = pc;
     int32_t slice = cpu.cpu_cycles_slice;
     if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {
       cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max);
     }
     OpCode op = opcode_of(i);
-    cpu.cpu_cycles_slice = int32_t(uint32_t(slice) + kCycles[int(op) < kOpcodeCount ? int(op) : 0]);
+    cpu.cpu_cycles_slice = int32_t(uint32_t(slice) + kCycles[int(op)]);
     Value* ra = base + arg_a(i);
     switch (op) {
       case OpCode::MOVE: *ra = base[arg_b(i)]; break;
       case OpCode::LOADK: *ra = constants[arg_bx(i)]; break;
-      case OpCode::LOADKX: *ra = constants[arg_ax(code[frame->pc++])]; break;
+      case OpCode::LOADKX:
+        *ra = constants[arg_ax(code[pc++])];
+        frame->pc = pc;
+        break;
       case OpCode::LOADBOOL:
         *ra = boolean_value(arg_b(i) != 0);
-        if (arg_c(i) != 0) frame->pc++;
+        if (arg_c(i) != 0) frame->pc = ++pc;
         break;
       case OpCode::LOADNIL:
         for (int k = 0; k <= arg_b(i); k++) ra[k] = Value();
@@ -317,8 +327,9 @@ reentry:
         goto reentry;
       case OpCode::NEWTABLE:
         *ra = table_value(new_table(thread, table_size_from_hint(arg_b(i)), table_size_from_hint(arg_c(i))));
+        // A collection may run finalizers, which may move the stack.
         collector_safe_point(thread);
-        break;
+        goto reentry;
       case OpCode::SELF: {
         Value object = base[arg_b(i)];
         Value result;
@@ -352,7 +363,16 @@ reentry:
         arithmetic_slow(thread, ArithOp::Sub, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::MUL:
+      case OpCode::MUL: {
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        if (is_number(*b) && is_number(*c)) {
+          *ra = number_value(number_multiply(b->number, c->number));
+          break;
+        }
+        arithmetic_slow(thread, ArithOp::Mul, b, c, frame->base + arg_a(i));
+        goto reentry;
+      }
       case OpCode::DIV:
       case OpCode::MOD:
       case OpCode::POW:
@@ -409,30 +429,41 @@ reentry:
         goto reentry;
       }
       case OpCode::JMP:
-        frame->pc += arg_sbx(i);
+        pc += arg_sbx(i);
+        frame->pc = pc;
         if (arg_a(i) != 0) close_upvalues(thread, frame->base + arg_a(i) - 1);
         break;
       case OpCode::EQ: {
-        int outcome = equal_values(thread, RK(arg_b(i)), RK(arg_c(i)));
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        int outcome = (is_number(*b) && is_number(*c)) ? b->number == c->number : equal_values(thread, b, c);
         if (outcome < 0) goto reentry;
         conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
+        pc = frame->pc;
         break;
       }
       case OpCode::LT: {
-        int outcome = less_than(thread, RK(arg_b(i)), RK(arg_c(i)));
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        int outcome = (is_number(*b) && is_number(*c)) ? b->number < c->number : less_than(thread, b, c);
         if (outcome < 0) goto reentry;
         conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
+        pc = frame->pc;
         break;
       }
       case OpCode::LE: {
-        int outcome = less_equal(thread, RK(arg_b(i)), RK(arg_c(i)));
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        int outcome = (is_number(*b) && is_number(*c)) ? b->number <= c->number : less_equal(thread, b, c);
         if (outcome < 0) goto reentry;
         conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
+        pc = frame->pc;
         break;
       }
       case OpCode::TEST:
         if (arg_c(i) ? is_false(*ra) : !is_false(*ra)) frame->pc++;
         else take_next_jump(thread, *frame, code);
+        pc = frame->pc;
         break;
       case OpCode::TESTSET: {
         const Value& b = base[arg_b(i)];
@@ -442,6 +473,7 @@ reentry:
           *ra = b;
           take_next_jump(thread, *frame, code);
         }
+        pc = frame->pc;
         break;
       }
       case OpCode::CALL: {
@@ -462,11 +494,15 @@ reentry:
         goto reentry;
       }
       case OpCode::FORLOOP:
-        if (step_for_loop(ra)) frame->pc += arg_sbx(i);
+        if (step_for_loop(ra)) {
+          pc += arg_sbx(i);
+          frame->pc = pc;
+        }
         break;
       case OpCode::FORPREP:
         prepare_for_loop(thread, ra);
-        frame->pc += arg_sbx(i);
+        pc += arg_sbx(i);
+        frame->pc = pc;
         break;
       case OpCode::TFORCALL: {
         int call_slot = frame->base + arg_a(i) + 3;
@@ -480,14 +516,18 @@ reentry:
       case OpCode::TFORLOOP:
         if (!is_nil(ra[1])) {
           ra[0] = ra[1];
-          frame->pc += arg_sbx(i);
+          pc += arg_sbx(i);
+          frame->pc = pc;
         }
         break;
-      case OpCode::SETLIST: set_list(thread, *frame, code, i); break;
+      case OpCode::SETLIST:
+        set_list(thread, *frame, code, i);
+        pc = frame->pc;
+        break;
       case OpCode::CLOSURE:
         make_closure(thread, *frame, i);
         collector_safe_point(thread);
-        break;
+        goto reentry;
       case OpCode::VARARG:
         copy_varargs(thread, *frame, i);
         goto reentry;

@@ -53,6 +53,8 @@ struct TableObject : GcObject {
   uint8_t node_count_log2 = 0;
   TableNode* nodes = nullptr;
   TableNode* last_free = nullptr;
+  // Given a metatable with "__gc": its finalizer runs once it is unreachable.
+  bool finalizable = false;
   uint32_t node_count() const { return nodes ? (1u << node_count_log2) : 0u; }
 };
 

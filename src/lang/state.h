@@ -60,6 +60,26 @@ struct CallFrame {
 };
 
 // Lua 5.2's coroutine states as `costatus` reports them.
+struct ThreadState;
+
+// Frame lists are program memory like stacks: they go through the metering
+// allocator, and a refused block raises the language's memory error.
+void* allocate_frame_memory(ThreadState* thread, size_t bytes);
+void free_frame_memory(ThreadState* thread, void* block);
+
+template <typename T>
+struct FrameAllocator {
+  using value_type = T;
+  ThreadState* thread;
+  explicit FrameAllocator(ThreadState* owner) : thread(owner) {}
+  template <typename U>
+  FrameAllocator(const FrameAllocator<U>& other) : thread(other.thread) {}
+  T* allocate(size_t count) { return static_cast<T*>(allocate_frame_memory(thread, count * sizeof(T))); }
+  void deallocate(T* block, size_t) { free_frame_memory(thread, block); }
+  template <typename U>
+  bool operator==(const FrameAllocator<U>& other) const { return thread == other.thread; }
+};
+
 enum class ThreadStatus : uint8_t { Suspended, Running, Normal, Dead };
 
 // Outcome of running code on a thread.
@@ -97,8 +117,16 @@ struct GlobalState {
   int32_t collector_threshold = 256 * 1024;
   // Test hook: collect at every safe point.
   bool collect_at_every_safe_point = false;
+  bool collecting = false;
+  // Unreachable tables whose finalizers are still to run (kept alive until then).
+  std::vector<TableObject*> pending_finalizers;
+  bool running_finalizers = false;
 
   int native_depth = 0;  // nested interpreter entries from native code
+
+  // Whether `__refund_cpu__` may give cycles back (the runner clears it for
+  // programs that name the function themselves).
+  bool refund_allowed = true;
 
   PeekHook peek_hook = nullptr;
   void* peek_context = nullptr;
@@ -109,7 +137,7 @@ struct ThreadState : GcObject {
   Value* stack = nullptr;
   int stack_size = 0;
   int top = 0;
-  std::vector<CallFrame> frames;
+  std::vector<CallFrame, FrameAllocator<CallFrame>> frames{FrameAllocator<CallFrame>(this)};
   Upvalue* open_upvalues = nullptr;
   ThreadStatus status = ThreadStatus::Suspended;
   // Greater than 0 while the thread runs inside a native boundary it cannot

@@ -67,7 +67,9 @@ int find_setting_instruction(const Prototype* prototype, int last_pc, int reg) {
   return setting;
 }
 
-bool object_name(const Prototype* prototype, int last_pc, int reg, std::string* kind, std::string* name) {
+}  // namespace
+
+bool name_of_register(const Prototype* prototype, int last_pc, int reg, std::string* kind, std::string* name) {
   if (const char* local = local_name(prototype, reg + 1, last_pc)) {
     *kind = "local";
     *name = local;
@@ -79,7 +81,7 @@ bool object_name(const Prototype* prototype, int last_pc, int reg, std::string* 
   switch (opcode_of(i)) {
     case OpCode::MOVE: {
       int b = arg_b(i);
-      if (b < arg_a(i)) return object_name(prototype, pc, b, kind, name);
+      if (b < arg_a(i)) return name_of_register(prototype, pc, b, kind, name);
       return false;
     }
     case OpCode::GETTABUP:
@@ -113,6 +115,8 @@ bool object_name(const Prototype* prototype, int last_pc, int reg, std::string* 
   }
 }
 
+namespace {
+
 bool running_lua_frame(ThreadState* thread) {
   return !thread->frames.empty() && (thread->frames.back().flags & kFrameLua);
 }
@@ -124,7 +128,7 @@ bool call_site_name(const Prototype* prototype, int pc, std::string* kind, std::
   Instruction i = prototype->code[size_t(pc)];
   switch (opcode_of(i)) {
     case OpCode::CALL:
-    case OpCode::TAILCALL: return object_name(prototype, pc, arg_a(i), kind, name);
+    case OpCode::TAILCALL: return name_of_register(prototype, pc, arg_a(i), kind, name);
     case OpCode::TFORCALL:
       *kind = "for iterator";
       *name = "for iterator";
@@ -137,7 +141,7 @@ bool register_name(ThreadState* thread, int reg, std::string* kind, std::string*
   if (!running_lua_frame(thread)) return false;
   const CallFrame& frame = thread->frames.back();
   int pc = frame.pc > 0 ? frame.pc - 1 : 0;
-  return object_name(frame.closure->prototype, pc, reg, kind, name);
+  return name_of_register(frame.closure->prototype, pc, reg, kind, name);
 }
 
 bool value_origin(ThreadState* thread, const Value* value, std::string* kind, std::string* name) {

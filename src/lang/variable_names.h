@@ -13,6 +13,10 @@ namespace tamori::lang {
 // The kind and name of the variable `value` was read from, or false.
 bool value_origin(ThreadState* thread, const Value* value, std::string* kind, std::string* name);
 
+// The kind and name of register `reg` of `prototype` just before instruction
+// `last_pc`, found from the instruction that last set it, or false.
+bool name_of_register(const Prototype* prototype, int last_pc, int reg, std::string* kind, std::string* name);
+
 // The kind and name of register `reg` of the running Lua function at its
 // saved pc ("global", "local", "field", "upvalue", "method", "constant"),
 // or false.

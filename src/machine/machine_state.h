@@ -131,6 +131,9 @@ struct MachineState {
   PixelPage* draw_target = nullptr;
   PixelPage* sprite_source = nullptr;
   MapGeometry map;
+  // Fraction bits of the textured line's map coordinates (`tline(bits)`),
+  // 13 at each run start; 0 reads as 13.
+  int32_t tline_precision = 13;
 
   // While the console switches between programs, writes to 0x4300..0x5eff
   // are dropped.

@@ -203,6 +203,7 @@ void reset_memory_for_run(MachineState& state) {
   for (int i = 0; i < 8; ++i) state.shadow[0x5f4c + i] = saved_buttons[i];
   state.buttons_written_mask = saved_written_mask;
 
+  state.tline_precision = 13;
   write_register(state, 0x5f24, 0);
   write_register(state, 0x5f25, 6);
   write_register(state, 0x5f5e, 0xff);

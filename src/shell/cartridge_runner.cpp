@@ -11,6 +11,7 @@
 #include "host/clock.h"
 #include "host/config.h"
 #include "host/log.h"
+#include "input/button_update.h"
 #include "lang/cpu_counters.h"
 #include "lang/program_runner.h"
 #include "lang/random_generator.h"
@@ -115,6 +116,8 @@ void connect_program_runner(Console& console) {
   host.program_stopped = [&console]() {
     if (console.app.options.execute) console.app.quit = true;
   };
+  host.update_buttons = [&console]() { update_console_buttons(console); };
+  host.block_buttons = [&console]() { input::block_buttons(console.input, *console.machine); };
   host.log = [](const std::string& line) { host::ruvo_log("%s", line.c_str()); };
   host.cdata_folder = console_settings().cdata_path;
   host.output_folder = console_settings().root_path;

@@ -4,6 +4,7 @@
 //           screen, back page and the loop's bookkeeping;
 //   pstate  the virtual machine: console mode, pause state, pending action,
 //           frame counter and rate, tick accumulator;
+//   audio   the sound state that the audio device's thread mixes from;
 //   cconfig the framework settings (host::ruvo_config()), with the copy taken
 //           when they were loaded.
 // Other subsystems never start or stop programs themselves: they leave a
@@ -17,12 +18,14 @@
 #include <string>
 
 #include "cart/working_cartridge.h"
+#include "audio/audio_state.h"
 #include "host/config.h"
 #include "host/console_data.h"
 #include "host/keys.h"
 #include "host/platform.h"
 #include "lang/run_control.h"
 #include "lang/state.h"
+#include "input/input_state.h"
 #include "machine/display.h"
 #include "machine/interface_text.h"
 #include "machine/machine_state.h"
@@ -114,6 +117,8 @@ struct AppState {
   std::function<void(std::string_view text)> write_stdout;
   // Extra functions for every new language state (tools and tests).
   std::function<void(lang::ThreadState* state)> register_functions;
+  bool audio_open = false;
+  host::AudioFormat audio_format;  // what the open device runs at
 };
 
 struct Console {
@@ -121,10 +126,14 @@ struct Console {
   VmState pstate;
   // The 64 KB machine: memory map, registers and pixel pages.
   std::unique_ptr<machine::MachineState> machine = std::make_unique<machine::MachineState>();
+  // Channels, music and mixer state, shared with the audio device's thread.
+  std::unique_ptr<audio::AudioState> audio = std::make_unique<audio::AudioState>();
   host::RuvoConfig loaded_config;  // cconfig as it was read from the file
   // The cartridge that runs, and the reload/cstore view of it.
   cart::WorkingCartridge working;
   machine::CartridgeStorage storage;
+  // Buttons, controllers, developer mouse and keyboard, serial channels.
+  input::InputState input;
 };
 
 }  // namespace tamori::shell

@@ -2,11 +2,16 @@
 
 #include <algorithm>
 
+#include "audio/audio_suspension.h"
+#include "audio/heard_moment.h"
 #include "host/clock.h"
 #include "host/scancodes.h"
+#include "input/button_update.h"
 #include "input/keyboard_bindings.h"
 #include "lang/program_runner.h"
 #include "shell/cartridge_runner.h"
+#include "machine/memory.h"
+#include "shell/audio_device.h"
 #include "shell/message_bar.h"
 
 namespace tamori::shell {
@@ -30,7 +35,10 @@ void perform_pending_action(Console& console) {
       break;
     case kActionStop:
     case kActionStopWithError:
-      if (pstate.console_mode == kModeRunning) lang::suspend_program();
+      if (pstate.console_mode == kModeRunning) {
+        audio::suspend_audio(*console.audio);
+        lang::suspend_program();
+      }
       break;
     case kActionResetLanguage:
       lang::reset_lua_machine();
@@ -65,15 +73,50 @@ void handle_hot_keys(Console& console, int32_t now_ms) {
   }
 }
 
+}  // namespace
+
+void update_console_buttons(Console& console) {
+  input::InputState& input = console.input;
+  const ConsoleSettings& settings = console_settings();
+  input.settings.joystick_index = settings.joystick_index;
+  input.settings.merge_joysticks = settings.merge_joysticks;
+  input.settings.button_keys = settings.button_keys;
+  input.conditions.program_running =
+      console.pstate.console_mode == kModeRunning && console.pstate.program_running;
+  input.conditions.pause_state_open = console.pstate.pause_state != 0;
+  input.conditions.requested_fps = console.pstate.current_fps;
+  input::update_buttons(input, console.app.keys, *console.machine);
+}
+
+namespace {
+
+// Controller notices are dropped during the boot sequence; the serial
+// channels' message shows for its own time in all.
+void show_input_messages(Console& console, int32_t now_ms) {
+  std::vector<std::string>& notices = console.input.controllers.notices;
+  if (console.pstate.console_mode != kModeBooting)
+    for (const std::string& notice : notices) show_message(console.app.message, notice, 1000, now_ms);
+  notices.clear();
+  input::SerialState& serial = console.input.serial;
+  if (!serial.pending_message.empty())
+    show_message(console.app.message, serial.pending_message, serial.pending_message_ms - kMessageBaseMs, now_ms);
+  serial.pending_message.clear();
+}
+
 void run_tick(Console& console) {
   VmState& pstate = console.pstate;
   switch (pstate.console_mode) {
+    case kModeStopped:
+      update_console_buttons(console);
+      break;
     case kModeRunning:
       if (pstate.load_hold_frames > 0) {
         pstate.load_hold_frames--;
         break;
       }
+      audio::refresh_heard_moment(*console.audio, host::ruvo_get_time_ms());
       pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
+      input::mouse_track_changes(console.input.mouse);
       lang::run_slice();
       break;
     default:
@@ -129,6 +172,12 @@ void display_system_volume(Console& console, int32_t now_ms) {
   console.app.message.start_ms = now_ms - 1000;
 }
 
+bool should_be_pointer_locked(const Console& console) {
+  const uint8_t flags = machine::read_memory_byte(*console.machine, input::kDeveloperFlagsAddress);
+  return console.pstate.console_mode == kModeRunning && console.pstate.pause_state == 0 &&
+         input::pointer_lock_requested(flags);
+}
+
 void ruvo_main_update(Console& console) {
   AppState& app = console.app;
   VmState& pstate = console.pstate;
@@ -140,9 +189,11 @@ void ruvo_main_update(Console& console) {
   if (config.sound_volume != 0) app.last_volume = config.sound_volume;
   config.music_volume = 256;
 
-  if (app.platform.set_pointer_lock) app.platform.set_pointer_lock(app.platform.context, false);
+  if (app.platform.set_pointer_lock)
+    app.platform.set_pointer_lock(app.platform.context, should_be_pointer_locked(console));
 
   handle_hot_keys(console, now);
+  sync_audio_settings(console);
   perform_pending_action(console);
 
   if (pstate.console_mode != kModeRunning) {
@@ -167,7 +218,14 @@ void ruvo_main_update(Console& console) {
   }
   while (pstate.frame_accumulator >= kOneTick) run_tick(console);
 
+  if (pstate.console_mode == kModeRunning && pstate.program_running) {
+    constexpr uint32_t kAudioPauseAddress = 0x5f2f;
+    audio::determine_audio_pause_state(*console.audio, machine::read_memory_byte(*console.machine, kAudioPauseAddress),
+                                       pstate.pause_state != 0);
+  }
+
   if (pstate.console_mode == kModeStopped && player0_pressed_any_button(console)) app.quit = true;
+  show_input_messages(console, now);
 }
 
 }  // namespace tamori::shell

@@ -25,6 +25,14 @@ std::string volume_bar_text(int volume);
 void toggle_mute(Console& console, int32_t now_ms);
 void display_system_volume(Console& console, int32_t now_ms);
 
+// A running, unpaused program that set bits 0 and 2 of 0x5f2d has the
+// pointer locked to the window.
+bool should_be_pointer_locked(const Console& console);
+
+// Reads the buttons for this tick with the console's current settings and
+// state (once a frame while a program runs, through the runner).
+void update_console_buttons(Console& console);
+
 void ruvo_main_update(Console& console);
 
 }  // namespace tamori::shell

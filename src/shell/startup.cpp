@@ -4,15 +4,18 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "audio/music_sequencer.h"
 #include "host/alloc.h"
 #include "host/clock.h"
 #include "host/files.h"
 #include "host/log.h"
 #include "host/paths.h"
+#include "input/host_input.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
 #include "lang/program_runner.h"
 #include "shell/cartridge_runner.h"
+#include "shell/audio_device.h"
 #include "shell/console_text.h"
 #include "shell/main_draw.h"
 #include "shell/main_loop.h"
@@ -145,6 +148,9 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
   if (!app.data.title.empty()) app.title = app.data.title;
   set_back_page_size(console);
   open_window(console);
+  open_audio_device(console);
+  if (!app.headless && app.platform.open_controllers)
+    app.platform.open_controllers(app.platform.context, app.program_folder, app.data_folder);
 
   // The boot sequence starts here once it exists; until then the console
   // shows its version line and waits on the stopped screen, or runs the
@@ -167,9 +173,14 @@ void ruvo_main_iteration(Console& console) {
   host::HostEvents events;
   if (app.platform.pump_events) app.platform.pump_events(app.platform.context, app.keys, events);
   host::keys_update(app.keys, host::ruvo_get_time_ms());
+  input::apply_controller_events(console.input.controllers, events);
+  const int right_click_key = host::ruvo_config().rmb_key;
+  console.input.mouse.right_click_key_held = right_click_key > 0 && host::key_down(app.keys, right_click_key);
+  input::apply_mouse_events(console.input.mouse, events, should_be_pointer_locked(console));
   app.has_focus = events.has_focus;
   app.mouse_moved = events.mouse_moved;
   if (events.quit_requested) app.quit = true;
+  audio::update_music_fade(*console.audio, host::ruvo_get_time_ms());
 
   app.skip_draw = false;
   ruvo_main_update(console);
@@ -190,6 +201,7 @@ void ruvo_exit(Console& console) {
   lang::shutdown_lua_machine();
   lang::program_runner().host = lang::RunnerHost{};
   host::ruvo_config_save(app.data_folder, app.title);
+  close_audio_device(console);
   if (app.platform.close_window) app.platform.close_window(app.platform.context);
   host::ruvo_log("<ok\n");
   host::ruvo_log_close();

@@ -96,8 +96,13 @@ TEST(CartridgeLoader, EachFormatIsTriedInTurn) {
   EXPECT_EQ(future.status, TextLoadStatus::future_version);
   EXPECT_TRUE(load_cartridge_any_format(folder.file("new.tm"), {true}).cartridge);
 
-  // The binary formats are not read by this build.
-  for (const char* name : {"notes.txt", "code.rom", "missing.tm", "missing.lua"}) {
+  // A short ROM file is code alone.
+  CartridgeLoadResult rom = load_cartridge_any_format(folder.file("code.rom"));
+  ASSERT_TRUE(rom.cartridge);
+  EXPECT_EQ(rom.status, TextLoadStatus::loaded);
+  EXPECT_EQ(rom.cartridge->code, "-- code");
+
+  for (const char* name : {"notes.txt", "missing.tm", "missing.rom", "missing.lua"}) {
     CartridgeLoadResult none = load_cartridge_any_format(folder.file(name));
     EXPECT_FALSE(none.cartridge) << name;
     EXPECT_EQ(none.status, TextLoadStatus::not_a_cartridge) << name;

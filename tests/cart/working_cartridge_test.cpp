@@ -187,6 +187,39 @@ TEST(WorkingCartridge, SaveChecksTheCodeForEachTarget) {
   EXPECT_TRUE(recording.messages.empty());
 }
 
+TEST(WorkingCartridge, SavesAndLoadsBothBinaryFormats) {
+  RecordingHost recording("binary_formats");
+  WorkingCartridge working;
+  working.cartridge->code = "-- binary\nfunction _draw() cls(1) end";
+  working.cartridge->sprite_sheet[5] = 9;
+  ensure_label(*working.cartridge);
+  working.cartridge->label[100] = 130;
+
+  ASSERT_EQ(save_working_cartridge(working, recording.host, recording.file("game.png")), 0);
+  EXPECT_EQ(working.file_name, recording.file("game.tm.png"));
+  EXPECT_TRUE(recording.printed.empty());
+  ASSERT_EQ(save_working_cartridge(working, recording.host, recording.file("game.rom")), 0);
+  EXPECT_EQ(recording.printed, std::vector<std::string>{"writing 32768 bytes"});
+
+  for (const char* name : {"game.tm.png", "game.tm.rom"}) {
+    WorkingCartridge loaded;
+    ASSERT_EQ(load_working_cartridge(loaded, recording.host, recording.file(name)), 0) << name;
+    EXPECT_EQ(loaded.cartridge->code, working.cartridge->code) << name;
+    EXPECT_EQ(loaded.cartridge->sprite_sheet, working.cartridge->sprite_sheet) << name;
+    EXPECT_EQ(loaded.hash, working.hash) << name;
+  }
+  WorkingCartridge from_picture;
+  ASSERT_EQ(load_working_cartridge(from_picture, recording.host, recording.file("game")), 0);
+  EXPECT_EQ(from_picture.file_name, recording.file("game.tm.png"));
+  EXPECT_EQ(from_picture.cartridge->label, working.cartridge->label);
+
+  // A picture without a label is saved with a warning.
+  working.cartridge->label.clear();
+  recording.printed.clear();
+  ASSERT_EQ(save_working_cartridge(working, recording.host, recording.file("blank.png")), 0);
+  EXPECT_EQ(recording.printed, (std::vector<std::string>{"warning: label is blank", "run cart and ctrl-7 to capture"}));
+}
+
 TEST(WorkingCartridge, SavingOverAnotherFileBacksItUpFirst) {
   RecordingHost recording("backup_on_save");
   write_cartridge(recording.file("other.tm"), "-- other");

@@ -1,7 +1,7 @@
-// Helpers shared by the interpreter tests: a language state with a small
-// library of test functions (print into a buffer, metatables, raw access,
-// iteration, pcall/error, coroutines, a cycle counter) and a runner that
-// compiles and runs a script.
+// Helpers shared by the interpreter tests: a language state with the
+// language library and a few test functions (print into a buffer, pairs and
+// ipairs, pcall/error, a cycle counter, a collector trigger) and a runner
+// that compiles and runs a script.
 #pragma once
 
 #include <string>
@@ -19,7 +19,7 @@ struct ScriptRun {
   std::vector<std::string> printed;  // one entry per print call
 };
 
-// A state with the test library registered; printed lines go to `printed`.
+// A state with the language and test functions registered; printed lines go to `printed`.
 ThreadState* create_test_state(std::vector<std::string>* printed);
 
 // Compiles and runs `source` in a fresh state with an unlimited budget;

@@ -5,6 +5,7 @@
 
 #include "lang/api.h"
 #include "lang/compiler.h"
+#include "lang/debug_info.h"
 #include "lang/cpu_counters.h"
 #include "lang/fixed.h"
 
@@ -20,6 +21,12 @@ class ApiTest : public ::testing::Test {
     lua_cpu_prepare_for_resume();
   }
   void TearDown() override { destroy_state(state); }
+
+  static int setmetatable_native(ThreadState* thread) {
+    set_top(thread, 2);
+    set_metatable(thread, 1);
+    return 1;
+  }
 
   // Runs `source`; returns "" or the error message.
   std::string run(const char* source) {
@@ -162,6 +169,139 @@ TEST_F(ApiTest, GlobalsAndTables) {
   get_global(state, "config");
   get_field(state, -1, "added");
   EXPECT_EQ(5, integer_at(state, -1));
+}
+
+}  // namespace
+}  // namespace tamori::lang
+
+namespace tamori::lang {
+namespace {
+
+int trace_native(ThreadState* thread) {
+  std::string_view message;
+  if (!string_at(thread, 1, &message)) message = "";
+  push_string(thread, traceback(thread, message, 1));
+  return 1;
+}
+
+TEST_F(ApiTest, TracebacksNameFunctionsByHowTheyWereCalled) {
+  register_native(state, "trace", trace_native);
+  register_native(state, "setmetatable", setmetatable_native);
+  EXPECT_EQ("", run("local function inner() local t = trace('msg') return t end\n"
+                    "function outer() local r = inner() return r end\n"
+                    "result = outer()\n"
+                    "local function tail() local t = trace() return t end\n"
+                    "local function caller() return tail() end\n"
+                    "via_tail = caller()\n"
+                    "local m = setmetatable({}, {__index = function() return trace() end})\n"
+                    "via_metamethod = m.x\n"));
+  auto global_text = [this](const char* name) {
+    get_global(state, name);
+    std::string_view text;
+    EXPECT_TRUE(string_at(state, -1, &text));
+    return std::string(text);
+  };
+  EXPECT_EQ("msg\nstack traceback:\n"
+            "\t[string \"api\"]:1: in function 'inner'\n"
+            "\t[string \"api\"]:2: in function 'outer'\n"
+            "\t[string \"api\"]:3: in main chunk",
+            global_text("result"));
+  EXPECT_EQ("stack traceback:\n"
+            "\t[string \"api\"]:4: in function <[string \"api\"]:4>\n"
+            "\t(...tail calls...)\n"
+            "\t[string \"api\"]:6: in main chunk",
+            global_text("via_tail"));
+  EXPECT_EQ("stack traceback:\n"
+            "\t[string \"api\"]:7: in function '__index'\n"
+            "\t[string \"api\"]:8: in main chunk",
+            global_text("via_metamethod"));
+}
+
+TEST(DebugInfo, ShortSourcesFollowTheChunkName) {
+  EXPECT_EQ("game", short_source("=game"));
+  EXPECT_EQ("carts/x.tm", short_source("@carts/x.tm"));
+  EXPECT_EQ("[string \"print(1)\"]", short_source("print(1)"));
+  EXPECT_EQ("[string \"line one...\"]", short_source("line one\nline two"));
+  EXPECT_EQ("[string \"" + std::string(45, 'a') + "...\"]", short_source(std::string(80, 'a')));
+}
+
+}  // namespace
+}  // namespace tamori::lang
+
+namespace tamori::lang {
+namespace {
+
+TEST_F(ApiTest, StackIndexesCountFromTheBaseOrTheTop) {
+  push_integer(state, 1);
+  push_integer(state, 2);
+  push_integer(state, 3);
+  EXPECT_EQ(3, get_top(state));
+  EXPECT_EQ(3, integer_at(state, -1));
+  EXPECT_EQ(1, integer_at(state, -3));
+  EXPECT_EQ(ValueType::Nil, type_at(state, 4));
+  EXPECT_EQ(ValueType::Nil, type_at(state, -4));
+  push_string(state, "first");
+  insert(state, 1);
+  std::string_view text;
+  ASSERT_TRUE(string_at(state, 1, &text));
+  EXPECT_EQ("first", text);
+  EXPECT_EQ(3, integer_at(state, 4));
+  set_top(state, 6);
+  EXPECT_EQ(ValueType::Nil, type_at(state, 6));
+  set_top(state, -5);  // drops the top four
+  EXPECT_EQ(2, get_top(state));
+  EXPECT_EQ(1, integer_at(state, 2));
+  // Numbers read as text are converted in place.
+  ASSERT_TRUE(string_at(state, 2, &text));
+  EXPECT_EQ("1", text);
+  EXPECT_EQ(ValueType::String, type_at(state, 2));
+}
+
+TEST_F(ApiTest, NextEntryWalksATable) {
+  EXPECT_EQ("", run("t = {10, 20, x = 30}"));
+  get_global(state, "t");
+  push_nil(state);
+  int32_t total = 0;
+  int entries = 0;
+  while (next_entry(state, 1)) {
+    total += integer_at(state, -1);
+    entries++;
+    set_top(state, -2);  // keep the key for the next step
+  }
+  EXPECT_EQ(3, entries);
+  EXPECT_EQ(60, total);
+  EXPECT_EQ(1, get_top(state));
+}
+
+}  // namespace
+}  // namespace tamori::lang
+
+namespace tamori::lang {
+namespace {
+
+TEST_F(ApiTest, ADeadCoroutineKeepsItsFramesForATraceback) {
+  CompileResult compiled = compile_chunk("local function inner(t) return t.x.y end\n"
+                                         "function outer() local v = inner({}) return v end\n"
+                                         "outer()\n",
+                                         "=game");
+  ASSERT_TRUE(compiled.ok());
+  load_function(state, *compiled.function);
+  ThreadState* coroutine = new_coroutine(state);
+  int count = 0;
+  ASSERT_EQ(RunStatus::Error, resume(coroutine, state, 0, &count));
+  std::string_view message;
+  ASSERT_TRUE(string_at(state, -1, &message));
+  EXPECT_EQ("attempt to index field 'x' (a nil value)", message);
+  EXPECT_STREQ("dead", coroutine_status(coroutine, state));
+  EXPECT_EQ("stack traceback:\n"
+            "\tgame:1: in function 'inner'\n"
+            "\tgame:2: in function 'outer'\n"
+            "\tgame:3: in main chunk",
+            traceback(coroutine, "", 0));
+  collect(state);  // the dead coroutine's frames stay valid
+  EXPECT_EQ(RunStatus::Error, resume(coroutine, state, 0, &count));
+  ASSERT_TRUE(string_at(state, -1, &message));
+  EXPECT_EQ("cannot resume dead coroutine", message);
 }
 
 }  // namespace

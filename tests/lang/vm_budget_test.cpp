@@ -11,23 +11,6 @@
 namespace tamori::lang::testing {
 namespace {
 
-// The calling coroutine's escape flag: set it with one number, read it with
-// none (what the prelude's transparent resume uses).
-int yielded_to_escape_slice(ThreadState* thread) {
-  int32_t& flag = escape_flag(thread);
-  if (get_top(thread) == 1 && type_at(thread, 1) == ValueType::Number) {
-    flag = integer_at(thread, 1);
-    return 0;
-  }
-  push_boolean(thread, flag != 0);
-  return 1;
-}
-
-int request_superyield(ThreadState*) {
-  lua_cpu_superyield();
-  return 0;
-}
-
 struct SlicedRun {
   std::vector<std::string> printed;
   int32_t cycles = 0;
@@ -41,8 +24,6 @@ SlicedRun run_in_slices(const std::string& source, int32_t budget) {
   EXPECT_TRUE(compiled.ok()) << compiled.full_message;
   if (!compiled.ok()) return run;
   ThreadState* state = create_test_state(&run.printed);
-  register_native(state, "yielded_to_escape_slice", yielded_to_escape_slice);
-  register_native(state, "superyield", request_superyield);
   load_function(state, *compiled.function);
   ThreadState* program = new_coroutine(state);
   lua_reset_cpu_cycles();
@@ -77,7 +58,7 @@ for round = 1, 12 do
   text = text .. work(round * 5) .. ","
   print(round, work(round), V + round, V.abc, text)
 end
-superyield()
+__superyield()
 print("after superyield")
 )";
 
@@ -86,13 +67,13 @@ const char* kNestedProgram = R"(
 -- its resumer, which is itself suspended right after the interruption and
 -- finds its own escape flag set when it continues.
 local function transparent_resume(co, ...)
-  yielded_to_escape_slice(0)
+  __yielded_to_escape_slice(0)
   local results = {coresume(co, ...)}
-  while yielded_to_escape_slice() and costatus(co) == "suspended" do
-    yielded_to_escape_slice(0)
+  while __yielded_to_escape_slice() and costatus(co) == "suspended" do
+    __yielded_to_escape_slice(0)
     results = {coresume(co, ...)}
   end
-  yielded_to_escape_slice(0)
+  __yielded_to_escape_slice(0)
   return unpack(results)
 end
 local function sum_to(n) local x = 0 for j = 1, n do x += j end return x end
@@ -136,8 +117,7 @@ TEST(VmBudget, InnerCoroutinesContinueTransparentlyAcrossSlices) {
 TEST(VmBudget, TheMainThreadCannotBeSuspended) {
   std::vector<std::string> printed;
   ThreadState* state = create_test_state(&printed);
-  register_native(state, "superyield", request_superyield);
-  CompileResult compiled = compile_chunk("superyield() local x = 0 for i = 1, 100 do x += i end print(x)", "main");
+  CompileResult compiled = compile_chunk("__superyield() local x = 0 for i = 1, 100 do x += i end print(x)", "main");
   ASSERT_TRUE(compiled.ok());
   lua_reset_cpu_cycles();
   lua_set_cpu_cycles_slice_max(1000000);

@@ -40,6 +40,22 @@ TEST_F(MemoryTest, ObjectsAreChargedByKind) {
   EXPECT_EQ(int32_t(32 + coroutine->stack_size * sizeof(Value) / 2), memory_in_use(state) - before);
 }
 
+TEST_F(MemoryTest, TheRegistryKeepsValuesAlive) {
+  push_registry(state);
+  push_new_table(state);
+  push_string(state, "kept");
+  set_field(state, -2, "name");
+  set_field(state, -2, "entry");
+  set_top(state, 0);
+  collect(state);
+  push_registry(state);
+  get_field(state, -1, "entry");
+  get_field(state, -1, "name");
+  std::string_view text;
+  ASSERT_TRUE(string_at(state, -1, &text));
+  EXPECT_EQ("kept", text);
+}
+
 TEST_F(MemoryTest, RawMemoryIsFreeWhileCompiling) {
   memory_meter(state).compiling = true;
   int32_t before = memory_in_use(state);
@@ -93,6 +109,20 @@ TEST_F(MemoryTest, ScriptGarbageIsReclaimed) {
   // Far below what 3000 tables, closures and coroutines would take.
   EXPECT_LT(memory_in_use(test_state), 64 * 1024);
   destroy_state(test_state);
+}
+
+TEST_F(MemoryTest, DeepRecursionGivesItsStackBackAtTheNextCollection) {
+  CompileResult compiled = compile_chunk(
+      "local function depth(n) if n == 0 then return 0 end return 1 + depth(n - 1) end depth(5000)", "deep");
+  ASSERT_TRUE(compiled.ok());
+  lua_set_cpu_cycles_slice_max(0x3fffffff);
+  collect(state);
+  int32_t before = memory_in_use(state);
+  load_function(state, *compiled.function);
+  ASSERT_EQ(RunStatus::Ok, protected_call(state, 0, 0));
+  EXPECT_GT(memory_in_use(state), before + 5000 * int32_t(sizeof(Value)) / 2);
+  collect(state);
+  EXPECT_LT(memory_in_use(state), before + 4096);
 }
 
 std::vector<std::string> allocation_messages;

@@ -5,13 +5,18 @@
 #include <sstream>
 #include <utility>
 
+#include "host/console_data.h"
 #include "machine/draw_state_functions.h"
 #include "machine/line_functions.h"
+#include "machine/map_functions.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
 #include "machine/oval_functions.h"
 #include "machine/palette_functions.h"
+#include "machine/print_functions.h"
 #include "machine/rectangle_functions.h"
+#include "machine/sprite_functions.h"
+#include "machine/tline_functions.h"
 
 namespace tamori::machine::testing {
 
@@ -100,6 +105,58 @@ bool run_state_call(MachineState& state, const std::string& name, const Argument
   return true;
 }
 
+// Sprites, map and textured lines; flips are read from the sixth (spr) and
+// ninth (sspr) arguments on, as the binding does.
+bool run_sprite_call(MachineState& state, const std::string& name, const Arguments& a) {
+  auto truth = [&](size_t i) { return i < a.count() && a.raw[i] != 0; };
+  if (name == "spr") {
+    bool flips = a.count() >= 6;
+    spr(state, a.integer(0), a.integer(1), a.integer(2), a.count() >= 4 ? a.optional(3) : std::nullopt,
+        a.optional(4), flips && truth(5), flips && truth(6));
+  } else if (name == "sspr") {
+    std::optional<int32_t> dw = a.count() >= 7 ? std::optional<int32_t>(a.integer(6)) : std::nullopt;
+    sspr(state, a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.integer(4), a.integer(5), dw,
+         a.optional_integer(7), truth(8), truth(9));
+  } else if (name == "map") {
+    MapArguments m{a.integer(0), a.integer(1), a.integer(2), a.integer(3), a.optional_integer(4),
+                   a.optional_integer(5), a.integer(6)};
+    map(state, m);
+  } else if (name == "tline") {
+    if (a.count() <= 1) {
+      tline_precision(state, a.optional_integer(0));
+    } else {
+      TlineArguments t{a.integer(0), a.integer(1), a.integer(2),  a.integer(3), a.count() > 4 ? a.raw[4] : 0,
+                       a.count() > 5 ? a.raw[5] : 0, a.optional(6), a.optional(7), a.integer(8)};
+      tline(state, t);
+    }
+  } else if (name == "mset") {
+    mset(state, a.integer(0), a.integer(1), a.integer(2));
+  } else if (name == "fset") {
+    if (a.count() >= 3)
+      fset_flag(state, a.integer(0), a.integer(1), a.raw[2] != 0);
+    else if (a.count() == 2)
+      fset_byte(state, a.integer(0), a.integer(1));
+  } else if (name == "sset") {
+    sset(state, a.integer(0), a.integer(1), a.optional(2));
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// "sheet X Y PIXELS": writes one row of sprite-sheet pixels ('.' or a hex digit each).
+std::string run_sheet_row(MachineState& state, std::istringstream& words) {
+  int x = 0, y = 0;
+  std::string pixels;
+  if (!(words >> x >> y >> pixels)) return "sheet needs X Y PIXELS";
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    int value = pixels[i] == '.' ? 0 : hex_digit(pixels[i]);
+    if (value < 0) return "not a pixel: " + pixels.substr(i, 1);
+    sset(state, x + static_cast<int>(i), y, static_cast<int32_t>(static_cast<uint32_t>(value) << 16));
+  }
+  return "";
+}
+
 }  // namespace
 
 std::unique_ptr<MachineState> new_drawing_machine() {
@@ -139,14 +196,95 @@ std::string run_draw_command(MachineState& state, const std::string& line) {
   std::istringstream words(line);
   std::string name, word;
   words >> name;
+  if (name == "sheet") return run_sheet_row(state, words);
   Arguments arguments;
   while (words >> word) {
     int32_t raw = 0;
     if (!parse_script_number(word, &raw)) return "not a number: " + word;
     arguments.raw.push_back(raw);
   }
-  if (run_shape(state, name, arguments) || run_state_call(state, name, arguments)) return "";
+  if (run_shape(state, name, arguments) || run_state_call(state, name, arguments) ||
+      run_sprite_call(state, name, arguments))
+    return "";
   return "unknown call: " + name;
+}
+
+namespace {
+
+char escape_code(char c) {
+  switch (c) {
+    case 'n': return '\n';
+    case 't': return '\t';
+    case 'a': return '\a';
+    case 'b': return '\b';
+    case 'v': return '\v';
+    case 'f': return '\f';
+    case 'r': return '\r';
+    case '*': return 1;
+    case '#': return 2;
+    case '-': return 3;
+    case '|': return 4;
+    case '+': return 5;
+    case '^': return 6;
+    default: return c;
+  }
+}
+
+std::string unescaped(const std::string& text) {
+  std::string result;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      result += text[i];
+      continue;
+    }
+    ++i;
+    if (text[i] >= '0' && text[i] <= '9') {
+      int code = 0;
+      for (int digits = 0; digits < 3 && i < text.size() && text[i] >= '0' && text[i] <= '9'; ++digits, ++i)
+        code = code * 10 + (text[i] - '0');
+      --i;
+      result += static_cast<char>(code);
+    } else {
+      result += escape_code(text[i]);
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+TextState new_text_state() {
+  static const std::optional<host::ConsoleData> data =
+      host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/data.pod");
+  TextState text;
+  if (data) set_builtin_font(text, data->font);
+  return text;
+}
+
+std::string run_draw_command(MachineState& state, TextState& text, const std::string& line) {
+  std::istringstream words(line);
+  std::string name;
+  words >> name;
+  if (name == "continue") {
+    continue_print(state, text);
+    return "";
+  }
+  if (name == "printhere") {
+    std::string rest;
+    std::getline(words >> std::ws, rest);
+    print(state, text, PrintArguments{unescaped(rest), std::nullopt, std::nullopt, std::nullopt, true});
+    return "";
+  }
+  if (name != "print") return run_draw_command(state, line);
+  std::string x_word, y_word, colour_word, rest;
+  words >> x_word >> y_word >> colour_word;
+  std::getline(words >> std::ws, rest);
+  int32_t x = 0, y = 0, colour = 0;
+  if (!parse_script_number(x_word, &x) || !parse_script_number(y_word, &y) ||
+      !parse_script_number(colour_word, &colour))
+    return "print needs X Y COL TEXT";
+  print(state, text, PrintArguments{unescaped(rest), x >> 16, y >> 16, colour, true});
+  return "";
 }
 
 std::vector<std::string> draw_target_picture(const MachineState& state, int x, int y, int w, int h) {

@@ -1,4 +1,4 @@
-// Drawing calls from tests/machine/data/shape_pictures.txt against the
+// Drawing calls from tests/machine/data/*_pictures.txt against the
 // pictures they must leave in the draw target. Each case lists calls, then
 // "expect X Y [outside C]" and the rows of the picture at (X, Y); every
 // pixel outside the picture must hold colour C ('.' when not given).
@@ -62,14 +62,13 @@ std::string joined(const std::vector<std::string>& rows) {
   return text;
 }
 
-TEST(ShapePictures, EveryCaseDrawsItsPicture) {
-  std::vector<PictureCase> cases = read_cases(TAMORI_TEST_DATA_DIR "/machine/data/shape_pictures.txt");
-  ASSERT_GE(cases.size(), 30u);
+void check_pictures(const std::vector<PictureCase>& cases) {
   for (const PictureCase& c : cases) {
     SCOPED_TRACE("case \"" + c.name + "\" at line " + std::to_string(c.line));
     ASSERT_FALSE(c.rows.empty());
     auto state = new_drawing_machine();
-    for (const std::string& call : c.calls) ASSERT_EQ(run_draw_command(*state, call), "") << call;
+    TextState text = new_text_state();
+    for (const std::string& call : c.calls) ASSERT_EQ(run_draw_command(*state, text, call), "") << call;
     int width = static_cast<int>(c.rows[0].size());
     int height = static_cast<int>(c.rows.size());
     EXPECT_EQ(joined(draw_target_picture(*state, c.x, c.y, width, height)), joined(c.rows));
@@ -83,6 +82,24 @@ TEST(ShapePictures, EveryCaseDrawsItsPicture) {
           ADD_FAILURE() << "pixel outside the picture at " << x << "," << y << ": " << whole[y][x];
       }
   }
+}
+
+TEST(ShapePictures, EveryCaseDrawsItsPicture) {
+  std::vector<PictureCase> cases = read_cases(TAMORI_TEST_DATA_DIR "/machine/data/shape_pictures.txt");
+  ASSERT_GE(cases.size(), 30u);
+  check_pictures(cases);
+}
+
+TEST(SpritePictures, EveryCaseDrawsItsPicture) {
+  std::vector<PictureCase> cases = read_cases(TAMORI_TEST_DATA_DIR "/machine/data/sprite_pictures.txt");
+  ASSERT_GE(cases.size(), 25u);
+  check_pictures(cases);
+}
+
+TEST(PrintPictures, EveryCaseDrawsItsPicture) {
+  std::vector<PictureCase> cases = read_cases(TAMORI_TEST_DATA_DIR "/machine/data/print_pictures.txt");
+  ASSERT_GE(cases.size(), 10u);
+  check_pictures(cases);
 }
 
 }  // namespace

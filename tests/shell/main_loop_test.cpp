@@ -6,6 +6,7 @@
 #include "host/clock.h"
 #include "host/files.h"
 #include "host/scancodes.h"
+#include "machine/memory.h"
 #include "shell/console_text.h"
 #include "shell/main_draw.h"
 #include "shell/message_bar.h"
@@ -123,6 +124,54 @@ TEST_F(MainLoop, AnyButtonOfPlayerZeroEndsTheStoppedConsole) {
   host::keys_host_down(console.app.keys, host::scancode::X);
   ruvo_main_iteration(console);
   EXPECT_TRUE(console.app.quit);
+}
+
+TEST_F(MainLoop, TicksReadTheButtonsIntoMemory) {
+  ASSERT_FALSE(start());
+  host::keys_host_down(console.app.keys, host::scancode::Z);
+  ruvo_main_iteration(console);
+  EXPECT_EQ(machine::read_memory_byte(*console.machine, 0x5f4c), 1 << 4);
+  host::keys_host_up(console.app.keys, host::scancode::Z);
+  time.now_ms += 34;
+  ruvo_main_iteration(console);
+  EXPECT_EQ(machine::read_memory_byte(*console.machine, 0x5f4c), 0);
+}
+
+TEST_F(MainLoop, ControllerChangesShowOnTheMessageBarOutsideTheBoot) {
+  ASSERT_FALSE(start());
+  input::connect_controller(console.input.controllers, 5, "pad");
+  ruvo_main_iteration(console);
+  EXPECT_EQ(console.app.message.text, "joystick 0 connected");
+  EXPECT_EQ(console.app.message.end_ms - console.app.message.start_ms, 1400);
+  EXPECT_TRUE(console.input.controllers.notices.empty());
+  console.pstate.console_mode = kModeBooting;
+  input::disconnect_controller(console.input.controllers, 5);
+  ruvo_main_iteration(console);
+  EXPECT_EQ(console.app.message.text, "joystick 0 connected") << "dropped during the boot";
+  EXPECT_TRUE(console.input.controllers.notices.empty());
+}
+
+TEST_F(MainLoop, SerialOverflowMessageShowsForOneSecond) {
+  ASSERT_FALSE(start());
+  console.input.serial.pending_message = "serial buffer overflow";
+  console.input.serial.pending_message_ms = 1000;
+  ruvo_main_iteration(console);
+  EXPECT_EQ(console.app.message.text, "serial buffer overflow");
+  EXPECT_EQ(console.app.message.end_ms - console.app.message.start_ms, 1000);
+  EXPECT_TRUE(console.input.serial.pending_message.empty());
+}
+
+TEST_F(MainLoop, PointerLocksOnlyForARunningUnpausedProgramThatAsks) {
+  ASSERT_FALSE(start());
+  machine::write_memory_byte(*console.machine, 0x5f2d, 5);
+  EXPECT_FALSE(should_be_pointer_locked(console)) << "stopped";
+  console.pstate.console_mode = kModeRunning;
+  EXPECT_TRUE(should_be_pointer_locked(console));
+  console.pstate.pause_state = 1;
+  EXPECT_FALSE(should_be_pointer_locked(console));
+  console.pstate.pause_state = 0;
+  machine::write_memory_byte(*console.machine, 0x5f2d, 4);
+  EXPECT_FALSE(should_be_pointer_locked(console)) << "bit 0 is needed too";
 }
 
 TEST_F(MainLoop, VolumeHotKeys) {

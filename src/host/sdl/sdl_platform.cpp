@@ -10,6 +10,8 @@
 #include "host/keys.h"
 #include "host/log.h"
 #include "host/scancodes.h"
+#include "host/sdl/sdl_audio.h"
+#include "host/sdl/sdl_controllers.h"
 #include "host/window_layout.h"
 
 namespace tamori::host {
@@ -25,7 +27,25 @@ struct SdlHost {
   WindowRequest request;
   int saved_x = 0, saved_y = 0, saved_width = 0, saved_height = 0;
   std::vector<uint32_t> fps_strip;
+  // Where the last frame went, in window pixels, for mapping the pointer.
+  Rect page_in_window{0, 0, 128, 128};
+  int page_width = 128, page_height = 128;
 };
+
+// Renderer output pixels can outnumber window pixels (high-density
+// displays); the pointer is reported in window pixels.
+void remember_page_rectangle(SdlHost& host, const Rect& destination, int output_width, int output_height,
+                             int page_width, int page_height) {
+  int window_width = output_width, window_height = output_height;
+  if (host.window) SDL_GetWindowSize(host.window, &window_width, &window_height);
+  if (output_width <= 0 || output_height <= 0) return;
+  host.page_in_window = Rect{int(int64_t(destination.x) * window_width / output_width),
+                             int(int64_t(destination.y) * window_height / output_height),
+                             int(int64_t(destination.width) * window_width / output_width),
+                             int(int64_t(destination.height) * window_height / output_height)};
+  host.page_width = page_width;
+  host.page_height = page_height;
+}
 
 SdlHost host_state;
 
@@ -112,7 +132,15 @@ void pump_events(void*, KeyStates& keys, HostEvents& events) {
         break;
       case SDL_MOUSEMOTION:
         events.mouse_moved = true;
+        events.relative_motion_x += event.motion.xrel;
+        events.relative_motion_y += event.motion.yrel;
         break;
+      case SDL_MOUSEWHEEL: {
+        const int direction = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
+        events.wheel_x += event.wheel.x * direction;
+        events.wheel_y += event.wheel.y * direction;
+        break;
+      }
       case SDL_DROPFILE:
         if (event.drop.file) {
           events.dropped_file = event.drop.file;
@@ -120,9 +148,18 @@ void pump_events(void*, KeyStates& keys, HostEvents& events) {
         }
         break;
       default:
+        sdl_controllers_handle_event(event, events);
         break;
     }
   }
+  sdl_controllers_sample(events);
+  const Uint32 mouse_state = SDL_GetMouseState(&events.window_mouse_x, &events.window_mouse_y);
+  events.mouse_buttons = ((mouse_state & SDL_BUTTON_LMASK) ? 1 : 0) | ((mouse_state & SDL_BUTTON_RMASK) ? 2 : 0) |
+                         ((mouse_state & SDL_BUTTON_MMASK) ? 4 : 0);
+  if (host.window) SDL_GetWindowSize(host.window, &events.window_width, &events.window_height);
+  events.back_page_rectangle = host.page_in_window;
+  events.back_page_width = host.page_width;
+  events.back_page_height = host.page_height;
   events.has_focus = host.window && (SDL_GetWindowFlags(host.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
@@ -174,6 +211,7 @@ void present_software(SdlHost& host, const PresentedFrame& frame) {
   for (int y = 0; y < target->h; y++)
     for (int x = 0; x < target->w; x++) pixels[y * pitch + x] = 0xff000000u;
   Layout layout = current_layout(host, frame.width, frame.height, target->w, target->h);
+  remember_page_rectangle(host, layout.destination, target->w, target->h, frame.width, frame.height);
   std::vector<uint32_t> source(frame.argb, frame.argb + size_t(frame.width) * frame.height);
   if (frame.show_fps) draw_fps_into(source.data(), frame.width, frame.width, frame.height, frame.fps);
   software_blit(source.data(), frame.width, frame.height, pixels, pitch, target->w, target->h, layout.destination);
@@ -203,6 +241,7 @@ void present(void*, const PresentedFrame& frame) {
   int window_width = 0, window_height = 0;
   SDL_GetRendererOutputSize(host.renderer, &window_width, &window_height);
   Layout layout = current_layout(host, frame.width, frame.height, window_width, window_height);
+  remember_page_rectangle(host, layout.destination, window_width, window_height, frame.width, frame.height);
   SDL_SetTextureScaleMode(host.texture, layout.nearest_filter ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
   SDL_UpdateTexture(host.texture, nullptr, frame.argb, frame.width * 4);
   SDL_SetRenderDrawColor(host.renderer, 0, 0, 0, 255);
@@ -262,6 +301,10 @@ void toggle_fullscreen(void*) {
 
 void close_window(void*) { destroy_window(host_state); }
 
+void open_controllers(void*, const std::string& program_folder, const std::string& data_folder) {
+  sdl_controllers_open(program_folder, data_folder);
+}
+
 }  // namespace
 
 bool sdl_platform_init() {
@@ -282,10 +325,17 @@ Platform sdl_platform() {
   platform.set_pointer_lock = set_pointer_lock;
   platform.toggle_fullscreen = toggle_fullscreen;
   platform.close_window = close_window;
+  platform.open_audio = sdl_open_audio;
+  platform.lock_audio = sdl_lock_audio;
+  platform.unlock_audio = sdl_unlock_audio;
+  platform.close_audio = sdl_close_audio;
+  platform.open_controllers = open_controllers;
   return platform;
 }
 
 void sdl_platform_shutdown() {
+  sdl_close_audio(nullptr);
+  sdl_controllers_close();
   destroy_window(host_state);
   SDL_Quit();
 }

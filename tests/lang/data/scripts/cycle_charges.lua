@@ -30,6 +30,26 @@ c0 = cycles() p = zero ^ zero c1 = cycles()
 print(p, c1 - c0 - overhead)
 -- expect: 1 2
 c0 = cycles() p = flr(2.5) c1 = cycles()
--- GETTABUP 2 + LOADK 1 + CALL 2 + MOVE 1; the fast function charges nothing
+-- GETTABUP 2 + LOADK 1 + CALL 2 + MOVE 1, less the one cycle flr refunds
+-- for its argument
 print(p, c1 - c0 - overhead)
--- expect: 2 6
+-- expect: 2 5
+-- refunds change the slice counter by twice the whole part of their argument
+c0 = cycles() __refund_cpu__(-3) c1 = cycles()
+-- GETTABUP 2 + LOADK 1 + CALL 2, minus 6
+print(c1 - c0 - overhead)
+-- expect: -1
+c0 = cycles() __refund_cpu__(-20) c1 = cycles()
+print(c1 - c0 - overhead)
+-- expect: 5
+c0 = cycles() __refund_cpu__(2.5) c1 = cycles()
+print(c1 - c0 - overhead)
+-- expect: 9
+print(__yielded_to_escape_slice())
+-- expect: false
+__yielded_to_escape_slice(1)
+print(__yielded_to_escape_slice(), __yielded_to_escape_slice("1"))
+-- expect: true true
+__yielded_to_escape_slice(0)
+print(__yielded_to_escape_slice())
+-- expect: false
