@@ -1,5 +1,5 @@
 // Tracebacks: the chain of calls of a thread as text, one line per frame,
-// innermost first, in the reference language's layout:
+// innermost first, laid out as the language's own tracebacks are:
 //   stack traceback:
 //   	chunk:12: in function 'name'
 //   	chunk:40: in main chunk

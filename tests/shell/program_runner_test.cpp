@@ -8,6 +8,7 @@
 #include "lang/program_runner.h"
 #include "lang/token_scanner.h"
 #include "shell/cartridge_runner.h"
+#include "cart/tmscii_utf8.h"
 
 namespace tamori::shell::testing {
 namespace {
@@ -303,6 +304,35 @@ TEST_F(CartridgeRun, ADotRunsOneFrameAndACommandLeavesTheCartridgeResumable) {
   for (int frame = 0; frame < 4; frame++) run_one_frame(console);
   EXPECT_EQ(printed, "frame 2\nframe 3\n");
   EXPECT_EQ(console.pstate.console_mode, kModeStopped);
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
+
+namespace tamori::shell::testing {
+namespace {
+
+// The glyph characters as they are written in a program file.
+std::string glyph(int code) { return std::string(cart::tmscii_code_as_utf8(uint8_t(code))); }
+
+TEST_F(CartridgeRun, GlyphVariablesHaveTheirDefaultsUnlessSet) {
+  std::string code = glyph(145) + " = 9\n";
+  for (int code_point : {139, 145, 148, 131, 142, 151, 128, 129, 133, 153})
+    code += "printh(" + glyph(code_point) + ")\n";
+  EXPECT_EQ(run_code(code, 3).standard_output, "0\n9\n2\n3\n4\n5\n0.5\n23130.5\n-18402.5\n21845.5\n");
+}
+
+TEST_F(CartridgeRun, PrinthAppendsToLogFilesAndScoresubAnswersNothing) {
+  HeadlessRunResult result = run_code(
+      "printh('one', 'runlog')\nprinth('two', 'runlog')\nprinth('three', 'other.txt', true)\n"
+      "local a, b = scoresub()\nprinth(tostr(a) .. ' ' .. b)\nprinth('x', 'Bad Name')\n",
+      3);
+  // The failing line is the prelude's printh, so only the traceback
+  // points into the program.
+  EXPECT_EQ(result.standard_output, "[nil] 0\nruntime error\nprinth: bad log file name\nat line 6 (tab 0)\n");
+  EXPECT_EQ(find_file_text(home, "runlog.tml"), "one\ntwo\n");
+  EXPECT_EQ(find_file_text(home, "other.txt"), "three\n");
+  EXPECT_EQ(console.app.message.text, "high scores not implemented yet!");
 }
 
 }  // namespace
