@@ -76,7 +76,7 @@ void read_buttons(InputState& input, const host::KeyStates& keys, const machine:
     for (int button = 0; button < 8; button++) {
       const int index = grid_index(player, button);
       grid.down[index] = 0;
-      bool held = player_key(input, keys, machine, button, player);
+      bool held = player_key(input, keys, machine, button, player) || ((input.scripted_held[player] >> button) & 1);
       if (!held) {
         const int value = player_button(input.controllers, input.settings.joystick_index,
                                         input.settings.merge_joysticks, button, player);

@@ -38,6 +38,9 @@ struct InputState {
   SerialState serial;
   InputSettings settings;
   ConsoleConditions conditions;
+  // Buttons held by a script (headless runs and recordings), one bit per
+  // button for each player; read like keys.
+  uint8_t scripted_held[8] = {};
 };
 
 }  // namespace tamori::input

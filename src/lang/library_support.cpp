@@ -11,7 +11,9 @@ void raise_argument_error(ThreadState* thread, int argument, std::string_view fu
                           std::string_view problem) {
   std::string message = "bad argument #" + std::to_string(argument) + " to '";
   message.append(function_name).append("' (").append(problem).append(")");
-  raise_error(thread, message);
+  // Like any error a library function raises, it names the calling line.
+  std::string position = where(thread, 1);
+  raise_error(thread, position.empty() ? message : position + " " + message);
 }
 
 void raise_type_error(ThreadState* thread, int argument, std::string_view function_name,

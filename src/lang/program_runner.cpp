@@ -8,9 +8,9 @@
 #include "lang/cart_data.h"
 #include "lang/command_shorthand.h"
 #include "lang/compiler.h"
-#include "lang/coroutine_library.h"
 #include "lang/cpu_counters.h"
 #include "lang/error_report.h"
+#include "lang/library.h"
 #include "lang/memory_bindings.h"
 #include "lang/number_text.h"
 #include "lang/prelude.h"
@@ -48,9 +48,8 @@ void log_line(const char* format, ...) {
   the_runner.host.log(text);
 }
 
-// The language functions every program sees. The language library
-// (register_language_library) is added at the marked place below; until
-// then only the coroutine functions come from the language core.
+// The functions every program sees; other subsystems add theirs through
+// the host's register_functions.
 void register_all_functions(ThreadState* state) {
   ProgramRunner& runner = the_runner;
   register_runner_functions(state);
@@ -59,11 +58,7 @@ void register_all_functions(ThreadState* state) {
   register_cart_data_functions(state);
   register_memory_functions(state, runner.host.machine, runner.host.storage);
 
-  // ---- language library: the lead adds register_language_library(state) here ----
-  open_coroutine_library(state);
-  get_global(state, "coresume");
-  set_global(state, "__coresume");
-  // ----
+  register_language_library(state);
 
   if (runner.host.register_functions) runner.host.register_functions(state);
 }

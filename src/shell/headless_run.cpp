@@ -38,7 +38,7 @@ void apply_buttons(Console& console, const ButtonScript& script, int frame) {
   auto held = script.upper_bound(frame);
   if (held == script.begin()) return;
   --held;
-  for (int player = 0; player < 8; player++) console.machine->button_bits[player] = held->second[size_t(player)];
+  for (int player = 0; player < 8; player++) console.input.scripted_held[player] = held->second[size_t(player)];
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <string>
 
-#include "cart_test_library.h"
 #include "host/config.h"
 #include "shell/headless_run.h"
 #include "shell/startup.h"
@@ -46,8 +45,7 @@ class CartridgeRun : public ::testing::Test {
     options.home = (home / "data").string();
     options.program_folder = TAMORI_BUILD_DIR;
     options.frames = frames;
-    options.register_functions = register_cart_test_library;
-    options.after_frame = after_frame;
+        options.after_frame = after_frame;
     return run_headless(console, time, options);
   }
 

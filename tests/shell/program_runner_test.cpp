@@ -76,8 +76,7 @@ TEST_F(CartridgeRun, ExecuteModeQuitsWithStatusZeroWhenTheProgramEnds) {
   for (const std::string& argument : arguments) argv.push_back(argument.c_str());
   StartupOptions startup;
   startup.program_folder = TAMORI_BUILD_DIR;
-  startup.register_functions = register_cart_test_library;
-  startup.write_stdout = [&printed](std::string_view text) { printed += text; };
+    startup.write_stdout = [&printed](std::string_view text) { printed += text; };
   EXPECT_EQ(ruvo_main(int(argv.size()), argv.data(), startup), 0);
   EXPECT_EQ(printed, "bye\n");
 }
@@ -184,8 +183,7 @@ TEST_F(CartridgeRun, ScriptedButtonsReachTheButtonMemory) {
   options.home = (home / "data").string();
   options.program_folder = TAMORI_BUILD_DIR;
   options.frames = 4;
-  options.register_functions = register_cart_test_library;
-  int bad_line = 0;
+    int bad_line = 0;
   ASSERT_TRUE(parse_button_script("1 r\n2 - ox\n", &options.buttons, &bad_line));
   EXPECT_EQ(run_headless(console, time, options).standard_output, "0 0\n2 0\n0 48\n0 48\n");
 }
