@@ -3,6 +3,7 @@
 // it has finished.
 #include <gtest/gtest.h>
 
+#include "audio/sfx_playback.h"
 #include "cartridge_run_fixture.h"
 #include "machine/memory.h"
 
@@ -71,6 +72,33 @@ TEST_F(CartridgeRun, APacedPrintHoldsTheProgramUntilItsLastCharacter) {
   int waiting_frames = 0;
   for (const auto& frame : frames) waiting_frames += frame.second == 0 ? 1 : 0;
   EXPECT_GE(waiting_frames, 6);  // two frames after each of the first three letters
+}
+
+// The first sound-effect channel that plays `effect`, or -1.
+int channel_playing(Console& console, const audio::SoundEffect* effect) {
+  for (int channel = 0; channel < 4; channel++)
+    if (audio::channel_effect(*console.audio, channel) == effect) return channel;
+  return -1;
+}
+
+TEST_F(CartridgeRun, PrintedSoundCommandsPlayOnTheConsolesChannels) {
+  int beep_channel = -2;
+  after_frame = [&](int frame, Console& running) {
+    if (frame == 0) beep_channel = channel_playing(running, running.print_beep.get());
+  };
+  run_code("print(\"\\a\")\nfunction _draw() end\n", 1);
+  EXPECT_GE(beep_channel, 0);
+  EXPECT_EQ(console.print_beep->speed, 16);
+  ruvo_exit(console);
+
+  // Notes written out go to the highest free slot from 63 down.
+  int defined_channel = -2;
+  after_frame = [&](int frame, Console& running) {
+    if (frame == 0) defined_channel = channel_playing(running, &running.machine->sound_effects[63]);
+  };
+  run_code("print(\"\\as9ceg\")\nfunction _draw() end\n", 1);
+  EXPECT_GE(defined_channel, 0);
+  EXPECT_EQ(console.machine->sound_effects[63].speed, 9);
 }
 
 }  // namespace
