@@ -223,6 +223,22 @@ RunStatus protected_call_at(ThreadState* thread, int function_slot, int wanted_r
 
 namespace {
 
+// Whether the frame's next instruction takes its operands up to the stack
+// top that a call with open results (or a vararg) left behind.
+bool takes_open_top(const CallFrame& frame) {
+  if (!(frame.flags & kFrameLua)) return false;
+  const std::vector<Instruction>& code = frame.closure->prototype->code;
+  if (frame.pc < 0 || size_t(frame.pc) >= code.size()) return false;
+  const Instruction next = code[size_t(frame.pc)];
+  switch (opcode_of(next)) {
+    case OpCode::CALL:
+    case OpCode::TAILCALL:
+    case OpCode::RETURN:
+    case OpCode::SETLIST: return arg_b(next) == 0;
+    default: return false;
+  }
+}
+
 // Continues a coroutine after a yield or a suspension by the cycle check.
 void continue_thread(ThreadState* coroutine, int argument_count) {
   CallFrame& frame = coroutine->frames.back();
@@ -230,6 +246,10 @@ void continue_thread(ThreadState* coroutine, int argument_count) {
     // The values given to resume become the results of the native that yielded.
     frame.flags &= uint8_t(~kFrameYielded);
     postcall(coroutine, coroutine->top - argument_count, argument_count);
+  } else if (takes_open_top(frame)) {
+    // Suspended between an open call and the instruction that takes its
+    // results: the top still marks where they end.
+    coroutine->top -= argument_count;
   } else {
     coroutine->top = frame.top;
   }

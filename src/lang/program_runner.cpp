@@ -9,18 +9,22 @@
 #include "lang/command_shorthand.h"
 #include "lang/compiler.h"
 #include "lang/cpu_counters.h"
+#include "lang/draw_bindings.h"
 #include "lang/error_report.h"
 #include "lang/library.h"
 #include "lang/memory_bindings.h"
 #include "lang/number_text.h"
 #include "lang/prelude.h"
+#include "lang/print_bindings.h"
 #include "lang/printh_log.h"
 #include "lang/program_limits.h"
 #include "lang/runner_functions.h"
+#include "lang/sprite_bindings.h"
 #include "lang/system_functions.h"
 #include "machine/machine_state.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
+#include "machine/print_functions.h"
 
 namespace tamori::lang {
 namespace {
@@ -57,6 +61,9 @@ void register_all_functions(ThreadState* state) {
   register_printh_function(state);
   register_cart_data_functions(state);
   register_memory_functions(state, runner.host.machine, runner.host.storage);
+  register_draw_functions(state, runner.host.machine);
+  register_sprite_functions(state, runner.host.machine);
+  register_print_functions(state, runner.host.machine, runner.host.text);
 
   register_language_library(state);
 
@@ -226,6 +233,7 @@ void reset_lua_machine() {
 void reset_runtime_state() {
   ProgramRunner& runner = the_runner;
   if (runner.host.machine) machine::reset_memory_for_run(*runner.host.machine);
+  if (runner.host.text) machine::reset_print(*runner.host.text);
   runner.elapsed_ticks = 0;
   runner.mainloop_kind = 0;
   runner.gc_strikes = 0;
@@ -301,6 +309,7 @@ void run_slice() {
   lua_set_cpu_cycles_slice_max(kCpuCyclesPerSecond / rate);
   lua_cpu_prepare_for_slice();
   printh_check_period(runner.printh_log, host::ruvo_get_time_ms());
+  if (continue_waiting_print(runner.host.machine, runner.host.text)) return;
   // Programs without the built-in loop get their buttons and time here
   // (from their second tick on: the first runs the main chunk, which may
   // start the built-in loop).
@@ -325,6 +334,7 @@ void suspend_program() {
     save_cart_data();
   }
   if (machine) machine::reset_memory_on_stop(*machine);
+  if (runner.host.text) machine::reset_print(*runner.host.text);
   run.console_mode = kModeStopped;
   runner.hold_flag = false;
   if (runner.host.program_stopped) runner.host.program_stopped();

@@ -30,6 +30,7 @@
 namespace tamori::machine {
 struct MachineState;
 struct CartridgeStorage;
+struct TextState;
 }  // namespace tamori::machine
 
 namespace tamori::lang {
@@ -43,12 +44,14 @@ struct RunnerHost {
   machine::MachineState* machine = nullptr;
   const machine::CartridgeStorage* storage = nullptr;  // for reload and cstore
   RunControl* control = nullptr;
+  machine::TextState* text = nullptr;  // the printer's font and unfinished print
   // A line on the console text screen (the shell sends it to standard
   // output in execute mode while no program runs).
   std::function<void(std::string_view text, int colour)> console_print;
-  // The program's own print. A plain line printer until text printing
-  // registers the real print.
+  // A program's message line outside print (the text given to stop).
   std::function<void(std::string_view text, int colour)> program_print;
+  // A seed for the random generator when a program resets it.
+  std::function<uint32_t()> fresh_random_seed;
   std::function<void(std::string_view text)> write_stdout;
   std::function<void(const std::string& text, int milliseconds)> show_message;
   IncludeReader read_include;

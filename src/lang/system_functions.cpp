@@ -148,23 +148,6 @@ int scoresub(ThreadState* thread) {
   return 2;
 }
 
-// A plain print: the first argument's text as one console line, in the
-// colour of the fourth argument (or the second when there are two). Text
-// printing replaces it with the real print.
-int plain_print(ThreadState* thread) {
-  ProgramRunner& runner = program_runner();
-  if (get_top(thread) < 1 || !runner.host.program_print) return 0;
-  std::string_view text;
-  std::string owned;
-  if (!string_at(thread, 1, &text)) {
-    owned = std::string("[") + type_name_at(thread, 1) + "]";
-    text = owned;
-  }
-  int colour = get_top(thread) >= 4 ? integer_at(thread, 4) : get_top(thread) == 2 ? integer_at(thread, 2) : 6;
-  runner.host.program_print(text, colour & 15);
-  return 0;
-}
-
 // The pause menu's record of a cartridge item (index 1..5 in the low byte).
 int menuitem_native(ThreadState* thread) {
   int slot = integer_at(thread, 1) & 0xff;
@@ -216,8 +199,6 @@ void register_system_functions(ThreadState* state) {
   register_native(state, "trace", trace);
   register_native(state, "__trace", trace);
   register_native(state, "scoresub", scoresub);
-  register_native(state, "print", plain_print);
-  register_native(state, "__print", plain_print);
   register_native(state, "_menuitem", menuitem_native);
 }
 

@@ -20,6 +20,7 @@
 #include "shell/console_text.h"
 #include "shell/main_loop.h"
 #include "shell/message_bar.h"
+#include "shell/print_sound_hooks.h"
 
 namespace tamori::shell {
 namespace {
@@ -64,6 +65,13 @@ std::string running_file_name(const std::string& file_name) {
   return file_name;
 }
 
+// The clock's milliseconds plus the calendar seconds, unless a headless
+// tool fixed the seed.
+uint32_t fresh_random_seed(const Console& console) {
+  if (console.app.fixed_random_seed) return *console.app.fixed_random_seed;
+  return uint32_t(host::ruvo_get_time_ms()) + uint32_t(std::time(nullptr));
+}
+
 }  // namespace
 
 void write_standard_output(Console& console, std::string_view text) {
@@ -95,6 +103,8 @@ void connect_program_runner(Console& console) {
   host.machine = console.machine.get();
   host.storage = &console.storage;
   host.control = &console.pstate;
+  host.text = console.text.get();
+  connect_print_sound(console);
   host.console_print = [&console](std::string_view text, int colour) { print_console_line(console, text, colour); };
   host.program_print = host.console_print;
   host.write_stdout = [&console](std::string_view text) { write_standard_output(console, text); };
@@ -124,6 +134,7 @@ void connect_program_runner(Console& console) {
   host.desktop_folder = host::ruvo_config().desktop_path;
   host.global_api = console.app.options.global_api;
   host.register_functions = console.app.register_functions;
+  host.fresh_random_seed = [&console]() { return fresh_random_seed(console); };
 }
 
 void run_cart(Console& console) {
@@ -147,9 +158,7 @@ void run_cart(Console& console) {
   runner.cart_data = lang::CartData{};
   runner.scoresub_shown = false;
 
-  const uint32_t seed = console.app.fixed_random_seed ? *console.app.fixed_random_seed
-                                                     : uint32_t(host::ruvo_get_time_ms()) + uint32_t(std::time(nullptr));
-  lang::random_seed(machine.random_state, seed);
+  lang::random_seed(machine.random_state, fresh_random_seed(console));
 
   lang::run_program(cartridge.code, false);
 

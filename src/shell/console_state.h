@@ -30,6 +30,7 @@
 #include "machine/interface_text.h"
 #include "machine/machine_state.h"
 #include "machine/memory_files.h"
+#include "machine/print_state.h"
 #include "shell/settings.h"
 
 namespace tamori::shell {
@@ -128,6 +129,10 @@ struct Console {
   std::unique_ptr<machine::MachineState> machine = std::make_unique<machine::MachineState>();
   // Channels, music and mixer state, shared with the audio device's thread.
   std::unique_ptr<audio::AudioState> audio = std::make_unique<audio::AudioState>();
+  // The printer's built-in font and the print that may be waiting for
+  // frames; the beep a printed sound command plays.
+  std::unique_ptr<machine::TextState> text = std::make_unique<machine::TextState>();
+  std::unique_ptr<audio::SoundEffect> print_beep = std::make_unique<audio::SoundEffect>();
   host::RuvoConfig loaded_config;  // cconfig as it was read from the file
   // The cartridge that runs, and the reload/cstore view of it.
   cart::WorkingCartridge working;

@@ -13,6 +13,7 @@
 #include "input/host_input.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
+#include "machine/print_functions.h"
 #include "lang/program_runner.h"
 #include "shell/cartridge_runner.h"
 #include "shell/audio_device.h"
@@ -144,6 +145,7 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
     return 0;
   }
   app.data = std::move(*data);
+  machine::set_builtin_font(*console.text, app.data.font);
   app.palette = app.data.palette;
   if (!app.data.title.empty()) app.title = app.data.title;
   set_back_page_size(console);

@@ -150,3 +150,30 @@ TEST(VmBudget, SuspensionCostsNothingAndRepeatsNothing) {
 
 }  // namespace
 }  // namespace tamori::lang::testing
+
+namespace tamori::lang::testing {
+namespace {
+
+// Regression: a suspension that fell between a call with open results and
+// the call, return or table constructor taking them lost their count.
+TEST(VmBudget, OpenResultsSurviveASuspensionBeforeTheirConsumer) {
+  const char* program = R"(
+local function three() return 1, 2, 3 end
+local function pass(...) return ... end
+for i = 1, 20 do
+  print(select("#", three()), select("#", pass(three())), #{three()})
+end
+)";
+  SlicedRun whole = run_in_slices(program, 0x3fffffff);
+  ASSERT_EQ("", whole.error);
+  ASSERT_EQ(20u, whole.printed.size());
+  EXPECT_EQ("3 3 3", whole.printed[0]);
+  for (int32_t budget = 1; budget <= 40; budget++) {
+    SlicedRun sliced = run_in_slices(program, budget);
+    EXPECT_EQ("", sliced.error) << "budget " << budget;
+    EXPECT_EQ(whole.printed, sliced.printed) << "budget " << budget;
+  }
+}
+
+}  // namespace
+}  // namespace tamori::lang::testing
