@@ -113,19 +113,22 @@ def cart_template():
     c = Canvas(160, 205, INK)
     # Body with a bevelled rim, and a narrower step at the bottom where the
     # contacts would be.
-    c.rounded(4, 2, 152, 196, 7, DARK_GREY)
-    shade_edges(c, 4, 2, 152, 196, 7, STEEL, DEEP_NAVY)
-    c.rounded(20, 190, 120, 13, 3, SLATE)
-    shade_edges(c, 20, 190, 120, 13, 3, STEEL, DEEP_NAVY)
+    c.rounded(4, 2, 152, 197, 7, DARK_GREY)
+    shade_edges(c, 4, 2, 152, 197, 7, STEEL, DEEP_NAVY)
+    c.rounded(20, 196, 120, 9, 3, SLATE)
+    shade_edges(c, 20, 196, 120, 9, 3, STEEL, DEEP_NAVY)
     for x in range(28, 133, 6):
-        c.fill(x, 197, 3, 6, YELLOW)
-        c.put(x + 2, 197, ORANGE)
-    # Grip ridges along the top edge, and a small insert arrow.
+        c.fill(x, 199, 3, 6, YELLOW)
+        c.put(x + 2, 199, ORANGE)
+    # Grip ridges along the top edge, a small insert arrow, and a coloured
+    # stripe in the top left corner.
     for y in (7, 11, 15):
         c.fill(24, y, 96, 1, DEEP_NAVY)
         c.fill(24, y + 1, 96, 1, STEEL)
     for row in range(5):
         c.fill(134 - row, 8 + row, 1 + 2 * row, 1, LIGHT_GREY)
+    for index, colour in enumerate((RED, ORANGE, YELLOW, GREEN, BLUE)):
+        c.fill(10 + 2 * index, 6, 2, 12, colour)
     # Recessed window around the label: a dark lip, then the label area,
     # which shows as a navy field when a cartridge has no label.
     c.fill(LABEL_LEFT - 3, LABEL_TOP - 3, LABEL_SIZE + 6, LABEL_SIZE + 6, DEEP_NAVY)
@@ -133,13 +136,11 @@ def cart_template():
     c.fill(LABEL_LEFT - 3, LABEL_TOP + LABEL_SIZE + 3, LABEL_SIZE + 6, 1, STEEL)
     c.fill(LABEL_LEFT + LABEL_SIZE + 3, LABEL_TOP - 3, 1, LABEL_SIZE + 7, STEEL)
     c.fill(LABEL_LEFT, LABEL_TOP, LABEL_SIZE, LABEL_SIZE, NAVY)
-    # Text panel under the label for the two comment lines and the title.
+    # Dark panel for the two comment lines (y 167, 175) and the title line
+    # (y 187), each up to 31 characters of 4 pixels from x 18.
     c.fill(13, 162, 134, 1, DEEP_NAVY)
-    c.fill(13, 163, 134, 26, INK)
-    c.fill(13, 189, 134, 1, STEEL)
-    # A coloured stripe on the panel's right end keeps it from looking bare.
-    for index, colour in enumerate((RED, ORANGE, YELLOW, GREEN, BLUE)):
-        c.fill(134 + 2 * index - 8, 166, 2, 20, colour)
+    c.fill(13, 163, 134, 31, INK)
+    c.fill(13, 194, 134, 1, STEEL)
     return c
 
 
