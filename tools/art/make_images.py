@@ -148,19 +148,16 @@ def cart_template():
 def tv_frame():
     width, height = 144, 136
     c = Canvas(width, height, INK)
-    # Bezel from light at the top to dark at the bottom; the console reads
-    # its side colours from columns 1 and width - 2, so keep them dim enough
-    # that the glow added on top does not wrap round.
-    shades = [STEEL, SLATE, DARK_GREY, DEEP_NAVY, NAVY]
-    for y in range(height):
-        band = shades[min(len(shades) - 1, y * len(shades) // height)]
-        for x in range(width):
-            if inside_rounded(x, y, width, height, 10):
-                c.put(x, y, band)
+    c.rounded(0, 0, width, height, 10, DARK_GREY)
     shade_edges(c, 0, 0, width, height, 10, STEEL, INK)
     # The picture sits at (8, 4); a dark rounded recess around it.
     c.rounded(6, 2, 132, 132, 4, INK)
     c.fill(8, 4, 128, 128, CLEAR)
+    # The console takes each side's base colour from columns 1 and
+    # width - 2 and adds a glow of the picture's edge to it: one even, dim
+    # colour top to bottom keeps the glow from wrapping round or banding.
+    c.fill(1, 0, 1, height, DARK_GREY)
+    c.fill(width - 2, 0, 1, height, DARK_GREY)
     # A small power light in the lower bezel.
     c.put(width - 5, height - 2, RED)
     return c
