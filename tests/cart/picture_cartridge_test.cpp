@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <random>
+#include <set>
 
 #include "cart/binary_formats.h"
 #include "cart/cartridge_bytes.h"
@@ -280,6 +281,41 @@ TEST(PictureCartridge, TemplateAndLabelAreDrawnInPlace) {
   EXPECT_EQ(colour_at(16, 24), data.palette[12]);
   EXPECT_EQ(colour_at(16 + 127, 24 + 127), data.palette[140]);
   EXPECT_EQ(colour_at(16 + 1, 24), data.palette[0]);
+}
+
+// With the shipped data file a saved picture shows the cartridge template
+// everywhere but the label window and the text lines, and the label inside it.
+TEST(PictureCartridge, SavedPictureShowsTheShippedTemplateAroundTheLabel) {
+  const host::ConsoleData* data = console_data();
+  ASSERT_NE(data, nullptr);
+  const host::PodImage& picture = data->cart_template;
+  ASSERT_EQ(picture.width, kPictureWidth);
+  ASSERT_EQ(picture.height, kPictureHeight);
+  ASSERT_EQ(picture.pixels.size(), kPicturePixelCount);
+  auto cartridge = create_cartridge();
+  cartridge->code = "x=1";  // no comment lines, so only the title is drawn on the template
+  ensure_label(*cartridge);
+  for (std::size_t i = 0; i < cartridge->label.size(); ++i) cartridge->label[i] = static_cast<uint8_t>(8 + i % 3);
+  std::vector<uint8_t> rgba = decode_rgba(encode(*cartridge, data));
+
+  auto shown_code = [&](int x, int y) -> uint8_t {
+    bool in_label = x >= kLabelLeft && x < kLabelLeft + kLabelSize && y >= kLabelTop && y < kLabelTop + kLabelSize;
+    if (in_label) return cartridge->label[std::size_t(y - kLabelTop) * kLabelSize + (x - kLabelLeft)];
+    return picture.pixels[std::size_t(y) * kPictureWidth + x];
+  };
+  std::set<uint8_t> template_codes;
+  for (int y = 0; y < kPictureHeight; ++y) {
+    if (y >= 187 && y < 193) continue;  // the title line
+    for (int x = 0; x < kPictureWidth; ++x) {
+      const uint8_t* pixel = rgba.data() + (std::size_t(y) * kPictureWidth + x) * 4;
+      const auto& expected = data->palette[shown_code(x, y)];
+      for (int channel = 0; channel < 3; ++channel)
+        ASSERT_EQ(pixel[channel] & 0xfc, expected[std::size_t(channel)] & 0xfc) << x << "," << y;
+      template_codes.insert(picture.pixels[std::size_t(y) * kPictureWidth + x]);
+    }
+  }
+  // A drawn cartridge, not a plain background.
+  EXPECT_GE(template_codes.size(), 4u);
 }
 
 // Damaged files give a status and never a crash, an overrun or a hang.

@@ -100,6 +100,33 @@ TEST(AssetSources, PaletteLines) {
   EXPECT_FALSE(tools::parse_palette("300 #000000\n", errors, "palette.txt"));
 }
 
+// The interface images and the sizes their users draw them at.
+struct ExpectedImage {
+  int number;
+  int width;
+  int height;
+};
+constexpr ExpectedImage kInterfaceImages[] = {
+    {host::kIconResource, 16, 16},       {host::kCartTemplateResource, 160, 205},
+    {host::kTvFrameResource, 144, 136},  {host::kBootCursorResource, 7, 5},
+    {188, 8, 8},                         {245, 8, 8},
+    {212, 10, 10}, {213, 10, 10}, {214, 10, 10}, {215, 10, 10}, {216, 10, 10},
+    {217, 10, 10}, {218, 10, 10}, {219, 10, 10}, {220, 10, 10}, {221, 10, 10},
+};
+
+void expect_interface_images(const host::ConsoleData& data) {
+  for (const ExpectedImage& expected : kInterfaceImages) {
+    auto found = data.images.find(expected.number);
+    ASSERT_NE(found, data.images.end()) << "image " << expected.number;
+    EXPECT_EQ(found->second.width, expected.width) << "image " << expected.number;
+    EXPECT_EQ(found->second.height, expected.height) << "image " << expected.number;
+    EXPECT_EQ(found->second.pixels.size(), size_t(expected.width) * expected.height) << "image " << expected.number;
+  }
+  EXPECT_EQ(data.cart_template.width, 160);
+  EXPECT_EQ(data.tv_frame.width, 144);
+  EXPECT_EQ(data.icon.width, 16);
+}
+
 // The shipped assets go through the tool and come back as console data.
 TEST(ConsoleDataFile, ShippedAssetsRoundTripThroughTheTool) {
   tools::AssetResult result = tools::build_console_pod(std::string(TAMORI_TEST_DATA_DIR) + "/../assets");
@@ -120,12 +147,56 @@ TEST(ConsoleDataFile, ShippedAssetsRoundTripThroughTheTool) {
   int ink = 0;
   for (uint8_t pixel : data->font['a'].pixels) ink += pixel;
   EXPECT_GT(ink, 3);
+  expect_interface_images(*data);
+}
+
+// Colour 0 of the icon is see-through: its corners are clear, its middle is not.
+TEST(ConsoleDataFile, IconHasClearCornersAndASolidMiddle) {
+  std::optional<host::ConsoleData> data = host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/data.pod");
+  ASSERT_TRUE(data);
+  const host::PodImage& icon = data->icon;
+  ASSERT_EQ(icon.pixels.size(), size_t(icon.width) * icon.height);
+  ASSERT_GT(icon.width, 1);
+  const size_t last = icon.pixels.size() - 1;
+  for (size_t corner : {size_t(0), size_t(icon.width - 1), last - size_t(icon.width - 1), last})
+    EXPECT_EQ(icon.pixels[corner], 0) << corner;
+  EXPECT_NE(icon.pixels[size_t(icon.height / 2) * icon.width + icon.width / 2], 0);
+}
+
+// The TV frame adds up to 255 * 205 / 1024 to the colours of its columns 1
+// and width - 2; those colours must leave that much room or they wrap round.
+TEST(ConsoleDataFile, TvFrameSideColoursLeaveRoomForTheGlow) {
+  std::optional<host::ConsoleData> data = host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/data.pod");
+  ASSERT_TRUE(data);
+  const host::PodImage& frame = data->tv_frame;
+  ASSERT_EQ(frame.pixels.size(), size_t(frame.width) * frame.height);
+  const int largest_glow = 255 * 205 / 1024;
+  for (int band = 0; band < 32; band++) {
+    int row = frame.height * band / 32;
+    for (int column : {1, frame.width - 2}) {
+      const auto& rgb = data->palette[frame.pixels[size_t(row) * frame.width + column]];
+      for (int channel = 0; channel < 3; channel++)
+        EXPECT_LE(rgb[size_t(channel)] + largest_glow, 255) << "band " << band << " column " << column;
+    }
+  }
+}
+
+// The ten spinner frames are an animation: no frame repeats its predecessor.
+TEST(ConsoleDataFile, SpinnerFramesMove) {
+  std::optional<host::ConsoleData> data = host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/data.pod");
+  ASSERT_TRUE(data);
+  for (int number = 212; number <= 221; number++) {
+    int previous = number == 212 ? 221 : number - 1;
+    ASSERT_TRUE(data->images.count(number) && data->images.count(previous)) << number;
+    EXPECT_NE(data->images.at(number).pixels, data->images.at(previous).pixels) << number;
+  }
 }
 
 TEST(ConsoleDataFile, BuiltDataFileBesideTheProgramLoads) {
   std::optional<host::ConsoleData> data = host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/data.pod");
   ASSERT_TRUE(data);
   EXPECT_EQ(data->title, "TAMORI");
+  expect_interface_images(*data);
   EXPECT_FALSE(host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/no-such-file.pod"));
 }
 
