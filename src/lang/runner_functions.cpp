@@ -133,6 +133,8 @@ void end_frame() {
   ProgramRunner& r = runner();
   if (r.host.update_buttons) r.host.update_buttons();
   r.hold_flag = false;
+  if (r.host.frame_ended) r.host.frame_ended();
+  r.frame_open = false;
   lua_reset_cpu_cycles();
   cpu_counters.system_cycles = 0;
   if (r.single_step && r.host.control) {

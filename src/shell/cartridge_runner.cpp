@@ -20,6 +20,7 @@
 #include "shell/console_text.h"
 #include "shell/main_loop.h"
 #include "shell/message_bar.h"
+#include "shell/sound_input_hooks.h"
 
 namespace tamori::shell {
 namespace {
@@ -124,6 +125,7 @@ void connect_program_runner(Console& console) {
   host.desktop_folder = host::ruvo_config().desktop_path;
   host.global_api = console.app.options.global_api;
   host.register_functions = console.app.register_functions;
+  connect_sound_and_input(console);
 }
 
 void run_cart(Console& console) {
@@ -152,6 +154,7 @@ void run_cart(Console& console) {
   lang::random_seed(machine.random_state, seed);
 
   lang::run_program(cartridge.code, false);
+  start_run_sound_and_input(console);
 
   console.pstate.current_fps = 30;
   console.pstate.requested_fps = 30;
