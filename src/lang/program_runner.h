@@ -71,6 +71,9 @@ struct RunnerHost {
   IncludeReader read_include;
   // Reads buttons and the pause menu's selections (once a frame).
   std::function<void()> update_buttons;
+  // Only refreshes which buttons are held (flip): presses and repeats
+  // advance once a frame, in update_buttons.
+  std::function<void()> read_buttons;
   std::function<void()> block_buttons;
   std::function<void(const std::string& argument)> config_command;
   // Registers the functions of other subsystems into a new state.

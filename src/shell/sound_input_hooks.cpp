@@ -3,6 +3,7 @@
 #include "audio/audio_suspension.h"
 #include "audio/serial_sound.h"
 #include "audio/sfx_playback.h"
+#include "input/button_update.h"
 #include "input/serial_functions.h"
 #include "lang/program_runner.h"
 
@@ -26,6 +27,7 @@ void connect_sound_and_input(Console& console) {
   host.audio = console.audio.get();
   host.input = &console.input;
   host.keys = &console.app.keys;
+  host.read_buttons = [&console]() { input::read_buttons(console.input, console.app.keys, *console.machine); };
   host.pause_sound = [&console]() { audio::suspend_audio(*console.audio); };
   host.resume_sound = [&console]() { audio::resume_audio(*console.audio); };
   host.frame_started = [&console]() { input::serial_frame_start(console.input.serial); };
