@@ -9,6 +9,7 @@
 #include "audio/serial_sound.h"
 #include "audio/sound_stats.h"
 #include "cartridge_run_fixture.h"
+#include "input/dropped_data.h"
 #include "lang/program_runner.h"
 #include "shell/cartridge_runner.h"
 
@@ -86,6 +87,17 @@ TEST_F(CartridgeRun, SerialSamplesAreAddedToTheMix) {
            3);
   ASSERT_EQ(peaks.size(), 3u);
   EXPECT_GT(peaks[0], 10000);
+}
+
+TEST_F(CartridgeRun, ADroppedFileIsSeenThroughStatAndReadThroughSerial) {
+  after_frame = [](int frame, Console& running) {
+    if (frame == 1) input::set_dropped_file(running.input.serial.dropped, {7, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+  };
+  HeadlessRunResult result = run_code(
+      "function _update() printh(tostr(stat(120)) .. ' ' .. tostr(stat(121)))\n"
+      "  if stat(120) then printh(serial(0x800, 0x4300, 16) .. ' ' .. peek(0x4300) .. ' ' .. peek(0x4309)) end end\n",
+      4);
+  EXPECT_EQ(result.standard_output, "false false\nfalse false\ntrue false\n10 7 9\nfalse false\n");
 }
 
 }  // namespace
