@@ -29,6 +29,12 @@ void queue_serial_sound(AudioState& audio, const uint8_t* bytes, int count) {
   ring.queued += accepted;
 }
 
+void clear_serial_sound(AudioState& audio) {
+  ScopedAudioLock lock(audio);
+  audio.serial_sound.read_position = 0;
+  audio.serial_sound.queued = 0;
+}
+
 int32_t serial_sound_queued(AudioState& audio) {
   ScopedAudioLock lock(audio);
   return audio.serial_sound.queued;

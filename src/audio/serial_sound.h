@@ -13,6 +13,9 @@ namespace tamori::audio {
 // ring are dropped rather than overwriting samples not yet played.
 void queue_serial_sound(AudioState& audio, const uint8_t* bytes, int count);
 
+// Drops every queued byte (a new run starts with an empty ring).
+void clear_serial_sound(AudioState& audio);
+
 // Number of bytes waiting in the ring.
 int32_t serial_sound_queued(AudioState& audio);
 

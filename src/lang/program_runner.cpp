@@ -11,6 +11,7 @@
 #include "lang/cpu_counters.h"
 #include "lang/draw_bindings.h"
 #include "lang/error_report.h"
+#include "lang/input_bindings.h"
 #include "lang/library.h"
 #include "lang/memory_bindings.h"
 #include "lang/number_text.h"
@@ -20,6 +21,7 @@
 #include "lang/program_limits.h"
 #include "lang/runner_functions.h"
 #include "lang/sprite_bindings.h"
+#include "lang/sound_bindings.h"
 #include "lang/system_functions.h"
 #include "machine/machine_state.h"
 #include "machine/memory.h"
@@ -64,6 +66,8 @@ void register_all_functions(ThreadState* state) {
   register_draw_functions(state, runner.host.machine);
   register_sprite_functions(state, runner.host.machine);
   register_print_functions(state, runner.host.machine, runner.host.text);
+  register_sound_functions(state, runner.host.audio, runner.host.machine);
+  register_input_functions(state, runner.host.input, runner.host.machine, runner.host.keys);
 
   register_language_library(state);
 
@@ -126,6 +130,7 @@ void install_program(const std::string& compiled_text, bool is_command, int toke
   runner.program = coroutine;
   runner.program_is_command = is_command;
   runner.program_started = false;
+  runner.frame_open = false;
   control().console_mode = kModeRunning;
   control().program_running = !is_command;
 }
@@ -317,6 +322,10 @@ void run_slice() {
     runner.elapsed_ticks += 60 / rate;
     if (runner.host.update_buttons) runner.host.update_buttons();
   }
+  if (!runner.frame_open && run.console_mode == kModeRunning) {
+    runner.frame_open = true;
+    if (runner.host.frame_started) runner.host.frame_started();
+  }
   for (int section = 0; section < kMaxSliceSections; section++)
     if (!run_slice_section()) break;
   if (runner.hold_flag) runner.governor.frame_overran = true;
@@ -331,6 +340,7 @@ void suspend_program() {
   machine::MachineState* machine = runner.host.machine;
   if (run.program_running && !runner.program_is_command) {
     runner.resumable = runner.program != nullptr;
+    if (runner.host.pause_sound) runner.host.pause_sound();
     save_cart_data();
   }
   if (machine) machine::reset_memory_on_stop(*machine);
@@ -358,6 +368,7 @@ void resume_program(bool single_frame) {
   if (single_frame) run.current_fps = run.requested_fps;
   run.program_running = true;
   run.console_mode = kModeRunning;
+  if (runner.host.resume_sound) runner.host.resume_sound();
   if (runner.host.block_buttons) runner.host.block_buttons();
 }
 

@@ -33,6 +33,18 @@ struct CartridgeStorage;
 struct TextState;
 }  // namespace tamori::machine
 
+namespace tamori::audio {
+struct AudioState;
+}  // namespace tamori::audio
+
+namespace tamori::input {
+struct InputState;
+}  // namespace tamori::input
+
+namespace tamori::host {
+struct KeyStates;
+}  // namespace tamori::host
+
 namespace tamori::lang {
 
 inline constexpr int32_t kStartupSliceBudget = 139810;
@@ -45,6 +57,11 @@ struct RunnerHost {
   const machine::CartridgeStorage* storage = nullptr;  // for reload and cstore
   RunControl* control = nullptr;
   machine::TextState* text = nullptr;  // the printer's font and unfinished print
+  // For sfx, music, btn, btnp, serial and their stat indices; null in a
+  // language without a console.
+  audio::AudioState* audio = nullptr;
+  input::InputState* input = nullptr;
+  const host::KeyStates* keys = nullptr;
   // A line on the console text screen (the shell sends it to standard
   // output in execute mode while no program runs).
   std::function<void(std::string_view text, int colour)> console_print;
@@ -57,6 +74,9 @@ struct RunnerHost {
   IncludeReader read_include;
   // Reads buttons and the pause menu's selections (once a frame).
   std::function<void()> update_buttons;
+  // Only refreshes which buttons are held (flip): presses and repeats
+  // advance once a frame, in update_buttons.
+  std::function<void()> read_buttons;
   std::function<void()> block_buttons;
   std::function<void(const std::string& argument)> config_command;
   // Registers the functions of other subsystems into a new state.
@@ -64,6 +84,14 @@ struct RunnerHost {
   std::function<GovernorInputs()> governor_inputs;
   // Called when a program stopped (execute mode ends the console then).
   std::function<void()> program_stopped;
+  // A cartridge program that stops silences the sound; resuming it lets
+  // the sound on again.
+  std::function<void()> pause_sound;
+  std::function<void()> resume_sound;
+  // A frame starts with the first slice after a flip (or after the program
+  // started) and ends with flip.
+  std::function<void()> frame_started;
+  std::function<void()> frame_ended;
   std::function<void(const std::string& line)> log;
   std::string cdata_folder;    // with a trailing "/"
   std::string output_folder;   // printh files, with a trailing "/"
@@ -79,6 +107,7 @@ struct ProgramRunner {
   ThreadState* program = nullptr;     // the coroutine resumed each slice
   bool program_is_command = false;
   bool program_started = false;       // its first slice has run
+  bool frame_open = false;            // frame_started was called, flip not yet
   bool resumable = false;
   ExpandedProgram source;             // what the running program was built from
 

@@ -131,8 +131,12 @@ int get_menu_item_selected(ThreadState* thread) {
 
 void end_frame() {
   ProgramRunner& r = runner();
-  if (r.host.update_buttons) r.host.update_buttons();
+  // A second full update in the same frame would consume the presses and
+  // run the repeat counters at twice their rate.
+  if (r.host.read_buttons) r.host.read_buttons();
   r.hold_flag = false;
+  if (r.host.frame_ended) r.host.frame_ended();
+  r.frame_open = false;
   lua_reset_cpu_cycles();
   cpu_counters.system_cycles = 0;
   if (r.single_step && r.host.control) {

@@ -1,5 +1,6 @@
 #include "lang/system_functions.h"
 
+#include <array>
 #include <ctime>
 
 #include "host/clock.h"
@@ -77,10 +78,15 @@ void push_calendar(ThreadState* thread, int n, bool local) {
 
 std::string sha1_text(const std::string& text);
 
+constexpr size_t kMaxStatProviders = 4;
+std::array<StatProvider, kMaxStatProviders> stat_providers{};
+
 int stat(ThreadState* thread) {
   spend_cpu(16);
   ProgramRunner& runner = program_runner();
   const int n = get_top(thread) == 0 ? 1 : integer_at(thread, 1);
+  for (StatProvider provider : stat_providers)
+    if (provider && provider(thread, n)) return 1;
   if (std::optional<int32_t> value = numeric_stat(n)) {
     push_number(thread, *value);
     return 1;
@@ -159,6 +165,16 @@ int menuitem_native(ThreadState* thread) {
 
 }  // namespace
 
+void add_stat_provider(StatProvider provider) {
+  for (StatProvider& slot : stat_providers) {
+    if (slot == provider) return;
+    if (!slot) {
+      slot = provider;
+      return;
+    }
+  }
+}
+
 std::optional<int32_t> numeric_stat(int n) {
   ProgramRunner& runner = program_runner();
   const RunControl* control = runner.host.control;
@@ -185,7 +201,8 @@ std::optional<int32_t> numeric_stat(int n) {
     case 111: return (host::ruvo_config().mix_buffer_size / 4) << 16;
     default: break;
   }
-  // Without the audio subsystem nothing plays: every audio index is -1.
+  // Without a sound state (no provider answered) nothing plays: every audio
+  // index is -1.
   if ((n >= 16 && n <= 26) || (n >= 46 && n <= 56)) return -(1 << 16);
   return std::nullopt;
 }

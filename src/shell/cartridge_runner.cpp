@@ -21,6 +21,7 @@
 #include "shell/main_loop.h"
 #include "shell/message_bar.h"
 #include "shell/print_sound_hooks.h"
+#include "shell/sound_input_hooks.h"
 
 namespace tamori::shell {
 namespace {
@@ -135,6 +136,7 @@ void connect_program_runner(Console& console) {
   host.global_api = console.app.options.global_api;
   host.register_functions = console.app.register_functions;
   host.fresh_random_seed = [&console]() { return fresh_random_seed(console); };
+  connect_sound_and_input(console);
 }
 
 void run_cart(Console& console) {
@@ -161,6 +163,7 @@ void run_cart(Console& console) {
   lang::random_seed(machine.random_state, fresh_random_seed(console));
 
   lang::run_program(cartridge.code, false);
+  start_run_sound_and_input(console);
 
   console.pstate.current_fps = 30;
   console.pstate.requested_fps = 30;

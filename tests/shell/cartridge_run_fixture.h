@@ -39,13 +39,14 @@ class CartridgeRun : public ::testing::Test {
     return run_file(path.string(), frames);
   }
 
-  HeadlessRunResult run_file(const std::string& path, int frames) {
+  HeadlessRunResult run_file(const std::string& path, int frames, const ButtonScript& buttons = {}) {
     HeadlessRunOptions options;
     options.cartridge = path;
     options.home = (home / "data").string();
     options.program_folder = TAMORI_BUILD_DIR;
     options.frames = frames;
-        options.after_frame = after_frame;
+    options.buttons = buttons;
+    options.after_frame = after_frame;
     return run_headless(console, time, options);
   }
 
