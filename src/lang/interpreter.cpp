@@ -256,7 +256,7 @@ void finish_instruction(ThreadState* thread, uint8_t finished_frame_flags) {
   }
 }
 
-void execute(ThreadState* thread, size_t stop_depth) {
+bool execute(ThreadState* thread, size_t stop_depth) {
   CpuCounters& cpu = cpu_counters;
 reentry:
   CallFrame* frame = &thread->frames.back();
@@ -479,7 +479,10 @@ reentry:
       case OpCode::CALL: {
         int function_slot = frame->base + arg_a(i);
         if (arg_b(i) != 0) thread->top = function_slot + arg_b(i);
-        precall(thread, function_slot, arg_c(i) - 1, 0);
+        if (start_call(thread, function_slot, arg_c(i) - 1, 0) == CallOutcome::Yielded) {
+          if (stop_depth != 0) throw YieldSignal{};
+          return true;
+        }
         goto reentry;
       }
       case OpCode::TAILCALL:
@@ -490,7 +493,7 @@ reentry:
         int count = arg_b(i) != 0 ? arg_b(i) - 1 : thread->top - first;
         if (!prototype->functions.empty()) close_upvalues(thread, frame->base);
         postcall(thread, first, count);
-        if (thread->frames.size() <= stop_depth) return;
+        if (thread->frames.size() <= stop_depth) return false;
         goto reentry;
       }
       case OpCode::FORLOOP:
