@@ -27,6 +27,8 @@ ThreadState* new_thread(ThreadState* thread);
 // Raw memory for table parts, charged as raw memory.
 void* allocate_raw(ThreadState* thread, size_t size);
 void free_raw(GlobalState* global, void* block);
+// Grows a raw block, keeping its contents (in place when the allocator can).
+void* regrow_raw(ThreadState* thread, void* block, size_t size);
 
 // Frees one object (the collector's sweep and state destruction).
 void free_object(GlobalState* global, GcObject* object);

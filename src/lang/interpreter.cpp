@@ -87,8 +87,9 @@ void new_index_slow(ThreadState* thread, const Value* object, const Value* key, 
 bool store_fast(ThreadState* thread, const Value& object, const Value& key, const Value& value) {
   if (!is_table(object)) return false;
   TableObject* table = as_table(object);
-  if (Value* slot = table_existing_slot(table, key)) {
-    *slot = value;
+  const Value& found = table_get_inline(table, key);
+  if (!is_nil(found)) {
+    const_cast<Value&>(found) = value;
     return true;
   }
   if (table->metatable &&
@@ -102,7 +103,7 @@ bool store_fast(ThreadState* thread, const Value& object, const Value& key, cons
 bool load_fast(const Value& object, const Value& key, Value* result) {
   if (!is_table(object)) return false;
   const TableObject* table = as_table(object);
-  const Value& found = table_get(table, key);
+  const Value& found = table_get_inline(table, key);
   if (is_nil(found) && table->metatable) return false;
   *result = found;
   return true;
