@@ -15,6 +15,7 @@
 #include "lang/errors.h"
 #include "lang/heap.h"
 #include "lang/metamethods.h"
+#include "lang/number_for_loop.h"
 #include "lang/number_ops.h"
 #include "lang/table.h"
 
@@ -109,32 +110,25 @@ bool load_fast(const Value& object, const Value& key, Value* result) {
   return true;
 }
 
-bool for_number(const Value& value, int32_t* raw) { return to_number(value, raw); }
-
 void prepare_for_loop(ThreadState* thread, Value* ra) {
   int32_t start, limit, step;
-  if (!for_number(ra[0], &start)) throw_error_message(thread, "'for' initial value must be a number");
-  if (!for_number(ra[1], &limit)) throw_error_message(thread, "'for' limit must be a number");
-  if (!for_number(ra[2], &step)) throw_error_message(thread, "'for' step must be a number");
-  ra[0] = number_value(int32_t(uint32_t(start) - uint32_t(step)));
-  ra[1] = number_value(limit);
-  ra[2] = number_value(step);
+  if (!to_number(ra[0], &start)) throw_error_message(thread, "'for' initial value must be a number");
+  if (!to_number(ra[1], &limit)) throw_error_message(thread, "'for' limit must be a number");
+  if (!to_number(ra[2], &step)) throw_error_message(thread, "'for' step must be a number");
+  ForLoopState loop = for_loop_prepare(start, limit, step);
+  ra[0] = number_value(loop.index);
+  ra[1] = number_value(loop.limit);
+  ra[2] = number_value(loop.step);
 }
 
-// One test of a numeric loop; the loop never wraps around: when the next
-// step would overflow, the step becomes 0 so this iteration is the last.
+// One test of a numeric loop, on the loop's three hidden slots; the visible
+// loop variable is the fourth.
 bool step_for_loop(Value* ra) {
-  int32_t step = ra[2].number;
-  int32_t limit = ra[1].number;
-  int32_t next = int32_t(uint32_t(ra[0].number) + uint32_t(step));
-  bool continues = step > 0 ? next <= limit : (step < 0 ? next >= limit : false);
-  if (!continues) return false;
-  ra[0] = number_value(next);
-  ra[3] = number_value(next);
-  if ((step > 0 && next >= 0 && int64_t(step) >= int64_t(INT32_MAX) - next) ||
-      (step < 0 && next < 0 && int64_t(step) < int64_t(INT32_MIN) - next)) {
-    ra[2] = number_value(0);
-  }
+  ForLoopState loop{ra[0].number, ra[1].number, ra[2].number};
+  if (!for_loop_step(loop)) return false;
+  ra[0] = number_value(loop.index);
+  ra[2].number = loop.step;
+  ra[3] = number_value(loop.index);
   return true;
 }
 
