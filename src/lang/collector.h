@@ -31,6 +31,10 @@ namespace tamori::lang {
 void collect_garbage(ThreadState* thread);
 
 // Runs the queued finalizers on `thread` (not while one is already running).
+// A finalizer that fails raises "error in __gc metamethod (MESSAGE)" in the
+// code that started the collection, leaving the remaining ones queued for
+// the next run; with nothing running on the thread (a collection by the
+// host between slices) there is nobody to catch it, and the error is dropped.
 void run_pending_finalizers(ThreadState* thread);
 
 // Frees every object of the state (when it is destroyed).
