@@ -72,6 +72,8 @@ void index_slow(ThreadState* thread, const Value* object, const Value* key, int 
   IndexResolution resolution = resolve_index(thread, object, key_copy);
   if (resolution.done) {
     thread->stack[destination] = resolution.result;
+    // Indexing a string may have made a new string: a point to collect.
+    if (is_string(resolution.result)) collector_safe_point(thread);
     return;
   }
   call_metamethod_for_instruction(thread, resolution.handler, resolution.object, key_copy, nullptr, 0);
