@@ -267,13 +267,9 @@ void run_pending_finalizers(ThreadState* thread) {
   global->running_finalizers = false;
 }
 
-void collector_safe_point(ThreadState* thread) {
-  GlobalState* global = thread->global;
-  if (!global->collector_enabled) return;
-  if (global->meter.bytes >= global->collector_threshold || global->collect_at_every_safe_point) {
-    collect_garbage(thread);
-    run_pending_finalizers(thread);
-  }
+void collect_at_safe_point(ThreadState* thread) {
+  collect_garbage(thread);
+  run_pending_finalizers(thread);
 }
 
 void free_all_objects(GlobalState* global) {

@@ -200,7 +200,7 @@ void allocate_stack(ThreadState* thread, int slots) {
   thread->top = 0;
 }
 
-void ensure_stack(ThreadState* thread, int slots) {
+void grow_stack(ThreadState* thread, int slots) {
   int needed = thread->top + slots;
   if (needed <= thread->stack_size) return;
   if (needed > kMaxStackSlots) throw_error_message(thread, "stack overflow");

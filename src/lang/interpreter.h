@@ -74,7 +74,4 @@ void close_upvalues(ThreadState* thread, int level);
 // or iterator, whose first result is at the thread's top - 1.
 void finish_instruction(ThreadState* thread, uint8_t finished_frame_flags);
 
-// Runs a collection when the meter has passed the collector's threshold.
-void collector_safe_point(ThreadState* thread);
-
 }  // namespace tamori::lang
