@@ -370,8 +370,27 @@ reentry:
         arithmetic_slow(thread, ArithOp::Mul, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::DIV:
-      case OpCode::MOD:
+      case OpCode::MOD: {
+        // The common case inline: both operands non-negative.
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        if (is_number(*b) && is_number(*c) && b->number >= 0 && c->number > 0) {
+          *ra = number_value(int32_t(uint32_t(b->number) % uint32_t(c->number)));
+          break;
+        }
+        goto generic_arithmetic;
+      }
+      case OpCode::DIV: {
+        // The common case inline: a whole positive divisor.
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        if (is_number(*b) && is_number(*c) && c->number >= 0x10000 && (c->number & 0xffff) == 0) {
+          *ra = number_value(b->number / (c->number >> 16));
+          break;
+        }
+        goto generic_arithmetic;
+      }
+      generic_arithmetic:
       case OpCode::POW:
       case OpCode::TMBAND:
       case OpCode::TMBOR:
