@@ -71,7 +71,8 @@ void push_lua_frame(ThreadState* thread, int function_slot, int wanted_results, 
   thread->top = frame.top;
 }
 
-void call_native(ThreadState* thread, NativeFunction function, int function_slot, int wanted_results,
+// True when the native asked to yield; its frame then stays on the stack.
+bool call_native(ThreadState* thread, NativeFunction function, int function_slot, int wanted_results,
                  uint8_t flags) {
   ensure_stack(thread, kMinNativeStack);
   CallFrame& frame = thread->frames.emplace_back();
@@ -86,11 +87,12 @@ void call_native(ThreadState* thread, NativeFunction function, int function_slot
   if (thread->yield_requested) {
     thread->yield_requested = false;
     thread->frames.back().flags |= kFrameYielded;
-    throw YieldSignal{};
+    return true;
   }
   if (result_count < 0) result_count = 0;
   if (result_count > thread->top - thread->frames.back().base) result_count = thread->top - thread->frames.back().base;
   postcall(thread, thread->top - result_count, result_count);
+  return false;
 }
 
 void call_fast(ThreadState* thread, FastFunction function, int function_slot, int wanted_results,
@@ -155,25 +157,33 @@ void close_upvalues(ThreadState* thread, int level) {
   }
 }
 
-bool precall(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags) {
+CallOutcome start_call(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags) {
   switch (thread->stack[function_slot].type) {
     case ValueType::LuaClosure:
       push_lua_frame(thread, function_slot, wanted_results, flags);
-      return true;
+      return CallOutcome::LuaFrame;
     case ValueType::LightNative:
-      call_native(thread, thread->stack[function_slot].native, function_slot, wanted_results, flags);
-      return false;
+      return call_native(thread, thread->stack[function_slot].native, function_slot, wanted_results, flags)
+                 ? CallOutcome::Yielded
+                 : CallOutcome::Finished;
     case ValueType::NativeClosure:
-      call_native(thread, as_native_closure(thread->stack[function_slot])->function, function_slot,
-                  wanted_results, flags);
-      return false;
+      return call_native(thread, as_native_closure(thread->stack[function_slot])->function, function_slot,
+                         wanted_results, flags)
+                 ? CallOutcome::Yielded
+                 : CallOutcome::Finished;
     case ValueType::FastFunction:
       call_fast(thread, thread->stack[function_slot].fast, function_slot, wanted_results, flags);
-      return false;
+      return CallOutcome::Finished;
     default:
       insert_call_handler(thread, function_slot);
-      return precall(thread, function_slot, wanted_results, flags);
+      return start_call(thread, function_slot, wanted_results, flags);
   }
+}
+
+bool precall(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags) {
+  CallOutcome outcome = start_call(thread, function_slot, wanted_results, flags);
+  if (outcome == CallOutcome::Yielded) throw YieldSignal{};
+  return outcome == CallOutcome::LuaFrame;
 }
 
 void postcall(ThreadState* thread, int first_result, int count) {
@@ -239,8 +249,9 @@ bool takes_open_top(const CallFrame& frame) {
   }
 }
 
-// Continues a coroutine after a yield or a suspension by the cycle check.
-void continue_thread(ThreadState* coroutine, int argument_count) {
+// Continues a coroutine after a yield or a suspension by the cycle check;
+// true when it yielded again without unwinding.
+bool continue_thread(ThreadState* coroutine, int argument_count) {
   CallFrame& frame = coroutine->frames.back();
   if (frame.flags & kFrameYielded) {
     // The values given to resume become the results of the native that yielded.
@@ -253,7 +264,7 @@ void continue_thread(ThreadState* coroutine, int argument_count) {
   } else {
     coroutine->top = frame.top;
   }
-  if (!coroutine->frames.empty()) execute(coroutine, 0);
+  return !coroutine->frames.empty() && execute(coroutine, 0);
 }
 
 }  // namespace
@@ -271,14 +282,21 @@ RunStatus resume_thread(ThreadState* coroutine, ThreadState* from, int argument_
   if (from != coroutine) from->status = ThreadStatus::Normal;
   RunStatus outcome = RunStatus::Ok;
   try {
+    bool yielded = false;
     if (coroutine->frames.empty()) {
       int function_slot = coroutine->top - argument_count - 1;
-      if (precall(coroutine, function_slot, kMultipleResults, 0)) execute(coroutine, 0);
+      if (precall(coroutine, function_slot, kMultipleResults, 0)) yielded = execute(coroutine, 0);
     } else {
-      continue_thread(coroutine, argument_count);
+      yielded = continue_thread(coroutine, argument_count);
     }
-    coroutine->status = ThreadStatus::Dead;
-    *result_count = coroutine->top;
+    if (yielded) {
+      coroutine->status = ThreadStatus::Suspended;
+      *result_count = coroutine->yielded_count;
+      outcome = RunStatus::Yield;
+    } else {
+      coroutine->status = ThreadStatus::Dead;
+      *result_count = coroutine->top;
+    }
   } catch (const YieldSignal&) {
     coroutine->status = ThreadStatus::Suspended;
     *result_count = coroutine->yielded_count;

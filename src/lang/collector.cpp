@@ -1,7 +1,9 @@
 #include "lang/collector.h"
 
+#include <string>
 #include <vector>
 
+#include "lang/errors.h"
 #include "lang/heap.h"
 #include "lang/table.h"
 #include "lang/interpreter.h"
@@ -221,9 +223,21 @@ void collect_garbage(ThreadState* thread) {
   global->collecting = false;
 }
 
+namespace {
+
+// The error a failed finalizer raises: its message when it is a string.
+std::string finalizer_error_text(const Value& error) {
+  std::string message = "no message";
+  if (is_string(error)) message = string_view_of(as_string(error));
+  return "error in __gc metamethod (" + message + ")";
+}
+
+}  // namespace
+
 void run_pending_finalizers(ThreadState* thread) {
   GlobalState* global = thread->global;
   if (global->running_finalizers || global->pending_finalizers.empty()) return;
+  const bool errors_can_be_caught = !thread->frames.empty();
   global->running_finalizers = true;
   while (!global->pending_finalizers.empty()) {
     TableObject* table = global->pending_finalizers.front();
@@ -242,19 +256,20 @@ void run_pending_finalizers(ThreadState* thread) {
     thread->stack[slot] = handler;
     thread->stack[slot + 1] = table_value(table);
     thread->top = slot + 2;
-    protected_call_at(thread, slot, 0);
+    RunStatus status = protected_call_at(thread, slot, 0);
+    Value error = thread->stack[slot];
     thread->top = slot;
+    if (status == RunStatus::Error && errors_can_be_caught) {
+      global->running_finalizers = false;
+      throw_error_message(thread, finalizer_error_text(error));
+    }
   }
   global->running_finalizers = false;
 }
 
-void collector_safe_point(ThreadState* thread) {
-  GlobalState* global = thread->global;
-  if (!global->collector_enabled) return;
-  if (global->meter.bytes >= global->collector_threshold || global->collect_at_every_safe_point) {
-    collect_garbage(thread);
-    run_pending_finalizers(thread);
-  }
+void collect_at_safe_point(ThreadState* thread) {
+  collect_garbage(thread);
+  run_pending_finalizers(thread);
 }
 
 void free_all_objects(GlobalState* global) {

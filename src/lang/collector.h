@@ -30,7 +30,24 @@ namespace tamori::lang {
 // threshold from what survived. Does not run finalizers.
 void collect_garbage(ThreadState* thread);
 
+// A full collection and the finalizers, for collector_safe_point.
+void collect_at_safe_point(ThreadState* thread);
+
+// Runs a collection when the meter has passed the collector's threshold.
+// Inline: calls, table constructors, closures and concatenations check it.
+inline void collector_safe_point(ThreadState* thread) {
+  const GlobalState* global = thread->global;
+  if (global->collector_enabled &&
+      (global->meter.bytes >= global->collector_threshold || global->collect_at_every_safe_point)) {
+    collect_at_safe_point(thread);
+  }
+}
+
 // Runs the queued finalizers on `thread` (not while one is already running).
+// A finalizer that fails raises "error in __gc metamethod (MESSAGE)" in the
+// code that started the collection, leaving the remaining ones queued for
+// the next run; with nothing running on the thread (a collection by the
+// host between slices) there is nobody to catch it, and the error is dropped.
 void run_pending_finalizers(ThreadState* thread);
 
 // Frees every object of the state (when it is destroyed).

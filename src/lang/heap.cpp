@@ -155,6 +155,13 @@ void* allocate_raw(ThreadState* thread, size_t size) {
 
 void free_raw(GlobalState* global, void* block) { meter_free(global->meter, block); }
 
+void* regrow_raw(ThreadState* thread, void* block, size_t size) {
+  if (size > size_t(kHardMemoryLimit)) throw_memory_error(thread);
+  void* grown = meter_regrow(thread->global->meter, block, size, ChargeKind::RawMemory);
+  if (!grown) throw_memory_error(thread);
+  return grown;
+}
+
 void free_object(GlobalState* global, GcObject* object) {
   MemoryMeter& meter = global->meter;
   switch (object->kind) {
@@ -193,7 +200,7 @@ void allocate_stack(ThreadState* thread, int slots) {
   thread->top = 0;
 }
 
-void ensure_stack(ThreadState* thread, int slots) {
+void grow_stack(ThreadState* thread, int slots) {
   int needed = thread->top + slots;
   if (needed <= thread->stack_size) return;
   if (needed > kMaxStackSlots) throw_error_message(thread, "stack overflow");

@@ -27,14 +27,21 @@ ThreadState* new_thread(ThreadState* thread);
 // Raw memory for table parts, charged as raw memory.
 void* allocate_raw(ThreadState* thread, size_t size);
 void free_raw(GlobalState* global, void* block);
+// Grows a raw block, keeping its contents (in place when the allocator can).
+void* regrow_raw(ThreadState* thread, void* block, size_t size);
 
 // Frees one object (the collector's sweep and state destruction).
 void free_object(GlobalState* global, GcObject* object);
 
+// The growing part of ensure_stack.
+void grow_stack(ThreadState* thread, int slots);
 // Gives the thread at least `slots` free stack slots above its top, growing
 // the stack (and moving its open upvalues) when needed; raises
-// "stack overflow" beyond the slot limit.
-void ensure_stack(ThreadState* thread, int slots);
+// "stack overflow" beyond the slot limit. Inline, because every call checks
+// it and it almost never has to grow.
+inline void ensure_stack(ThreadState* thread, int slots) {
+  if (thread->top + slots > thread->stack_size) grow_stack(thread, slots);
+}
 void allocate_stack(ThreadState* thread, int slots);
 // Gives back most of a stack that grew far beyond what its frames use (after
 // deep recursion). Only for the collector: no stack pointer may be held.

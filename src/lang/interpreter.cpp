@@ -15,6 +15,7 @@
 #include "lang/errors.h"
 #include "lang/heap.h"
 #include "lang/metamethods.h"
+#include "lang/number_for_loop.h"
 #include "lang/number_ops.h"
 #include "lang/table.h"
 
@@ -71,6 +72,8 @@ void index_slow(ThreadState* thread, const Value* object, const Value* key, int 
   IndexResolution resolution = resolve_index(thread, object, key_copy);
   if (resolution.done) {
     thread->stack[destination] = resolution.result;
+    // Indexing a string may have made a new string: a point to collect.
+    if (is_string(resolution.result)) collector_safe_point(thread);
     return;
   }
   call_metamethod_for_instruction(thread, resolution.handler, resolution.object, key_copy, nullptr, 0);
@@ -87,8 +90,9 @@ void new_index_slow(ThreadState* thread, const Value* object, const Value* key, 
 bool store_fast(ThreadState* thread, const Value& object, const Value& key, const Value& value) {
   if (!is_table(object)) return false;
   TableObject* table = as_table(object);
-  if (Value* slot = table_existing_slot(table, key)) {
-    *slot = value;
+  const Value& found = table_get_inline(table, key);
+  if (!is_nil(found)) {
+    const_cast<Value&>(found) = value;
     return true;
   }
   if (table->metatable &&
@@ -102,38 +106,31 @@ bool store_fast(ThreadState* thread, const Value& object, const Value& key, cons
 bool load_fast(const Value& object, const Value& key, Value* result) {
   if (!is_table(object)) return false;
   const TableObject* table = as_table(object);
-  const Value& found = table_get(table, key);
+  const Value& found = table_get_inline(table, key);
   if (is_nil(found) && table->metatable) return false;
   *result = found;
   return true;
 }
 
-bool for_number(const Value& value, int32_t* raw) { return to_number(value, raw); }
-
 void prepare_for_loop(ThreadState* thread, Value* ra) {
   int32_t start, limit, step;
-  if (!for_number(ra[0], &start)) throw_error_message(thread, "'for' initial value must be a number");
-  if (!for_number(ra[1], &limit)) throw_error_message(thread, "'for' limit must be a number");
-  if (!for_number(ra[2], &step)) throw_error_message(thread, "'for' step must be a number");
-  ra[0] = number_value(int32_t(uint32_t(start) - uint32_t(step)));
-  ra[1] = number_value(limit);
-  ra[2] = number_value(step);
+  if (!to_number(ra[0], &start)) throw_error_message(thread, "'for' initial value must be a number");
+  if (!to_number(ra[1], &limit)) throw_error_message(thread, "'for' limit must be a number");
+  if (!to_number(ra[2], &step)) throw_error_message(thread, "'for' step must be a number");
+  ForLoopState loop = for_loop_prepare(start, limit, step);
+  ra[0] = number_value(loop.index);
+  ra[1] = number_value(loop.limit);
+  ra[2] = number_value(loop.step);
 }
 
-// One test of a numeric loop; the loop never wraps around: when the next
-// step would overflow, the step becomes 0 so this iteration is the last.
+// One test of a numeric loop, on the loop's three hidden slots; the visible
+// loop variable is the fourth.
 bool step_for_loop(Value* ra) {
-  int32_t step = ra[2].number;
-  int32_t limit = ra[1].number;
-  int32_t next = int32_t(uint32_t(ra[0].number) + uint32_t(step));
-  bool continues = step > 0 ? next <= limit : (step < 0 ? next >= limit : false);
-  if (!continues) return false;
-  ra[0] = number_value(next);
-  ra[3] = number_value(next);
-  if ((step > 0 && next >= 0 && int64_t(step) >= int64_t(INT32_MAX) - next) ||
-      (step < 0 && next < 0 && int64_t(step) < int64_t(INT32_MIN) - next)) {
-    ra[2] = number_value(0);
-  }
+  ForLoopState loop{ra[0].number, ra[1].number, ra[2].number};
+  if (!for_loop_step(loop)) return false;
+  ra[0] = number_value(loop.index);
+  ra[2].number = loop.step;
+  ra[3] = number_value(loop.index);
   return true;
 }
 
@@ -256,7 +253,7 @@ void finish_instruction(ThreadState* thread, uint8_t finished_frame_flags) {
   }
 }
 
-void execute(ThreadState* thread, size_t stop_depth) {
+bool execute(ThreadState* thread, size_t stop_depth) {
   CpuCounters& cpu = cpu_counters;
 reentry:
   CallFrame* frame = &thread->frames.back();
@@ -373,8 +370,27 @@ reentry:
         arithmetic_slow(thread, ArithOp::Mul, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::DIV:
-      case OpCode::MOD:
+      case OpCode::MOD: {
+        // The common case inline: both operands non-negative.
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        if (is_number(*b) && is_number(*c) && b->number >= 0 && c->number > 0) {
+          *ra = number_value(int32_t(uint32_t(b->number) % uint32_t(c->number)));
+          break;
+        }
+        goto generic_arithmetic;
+      }
+      case OpCode::DIV: {
+        // The common case inline: a whole positive divisor.
+        const Value* b = RK(arg_b(i));
+        const Value* c = RK(arg_c(i));
+        if (is_number(*b) && is_number(*c) && c->number >= 0x10000 && (c->number & 0xffff) == 0) {
+          *ra = number_value(b->number / (c->number >> 16));
+          break;
+        }
+        goto generic_arithmetic;
+      }
+      generic_arithmetic:
       case OpCode::POW:
       case OpCode::TMBAND:
       case OpCode::TMBOR:
@@ -479,7 +495,10 @@ reentry:
       case OpCode::CALL: {
         int function_slot = frame->base + arg_a(i);
         if (arg_b(i) != 0) thread->top = function_slot + arg_b(i);
-        precall(thread, function_slot, arg_c(i) - 1, 0);
+        if (start_call(thread, function_slot, arg_c(i) - 1, 0) == CallOutcome::Yielded) {
+          if (stop_depth != 0) throw YieldSignal{};
+          return true;
+        }
         goto reentry;
       }
       case OpCode::TAILCALL:
@@ -490,7 +509,7 @@ reentry:
         int count = arg_b(i) != 0 ? arg_b(i) - 1 : thread->top - first;
         if (!prototype->functions.empty()) close_upvalues(thread, frame->base);
         postcall(thread, first, count);
-        if (thread->frames.size() <= stop_depth) return;
+        if (thread->frames.size() <= stop_depth) return false;
         goto reentry;
       }
       case OpCode::FORLOOP:

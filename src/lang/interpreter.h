@@ -24,6 +24,17 @@ struct YieldSignal {};
 // instruction).
 bool precall(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags);
 
+// How a call started by start_call went on.
+enum class CallOutcome : uint8_t {
+  LuaFrame,  // a Lua function got a frame; the caller runs it
+  Finished,  // a native or fast function ran and its results are in place
+  Yielded,   // a native asked to yield: its frame stays, marked kFrameYielded
+};
+
+// As precall, but a native that yields is reported instead of thrown, so
+// that the dispatch loop can return to the resume without unwinding.
+CallOutcome start_call(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags);
+
 // Replaces a non-function at `function_slot` by its "__call" handler, with
 // the original value as the first argument; raises the call error when
 // there is none.
@@ -35,7 +46,9 @@ void insert_call_handler(ThreadState* thread, int function_slot);
 void postcall(ThreadState* thread, int first_result, int count);
 
 // Runs Lua frames until the frame stack is back to `stop_depth` frames.
-void execute(ThreadState* thread, size_t stop_depth);
+// Returns true instead when a native called by the outermost loop of a
+// coroutine (stop_depth 0) yielded; a nested loop throws YieldSignal.
+bool execute(ThreadState* thread, size_t stop_depth);
 
 // Calls from native code: runs the call to completion (the coroutine cannot
 // yield inside it). Results are left at function_slot.. and the top.
@@ -60,8 +73,5 @@ void close_upvalues(ThreadState* thread, int level);
 // Completes the instruction of the current Lua frame that called a metamethod
 // or iterator, whose first result is at the thread's top - 1.
 void finish_instruction(ThreadState* thread, uint8_t finished_frame_flags);
-
-// Runs a collection when the meter has passed the collector's threshold.
-void collector_safe_point(ThreadState* thread);
 
 }  // namespace tamori::lang

@@ -89,6 +89,20 @@ void* meter_reallocate(MemoryMeter& meter, void* block, size_t new_size) {
   return header + 1;
 }
 
+void* meter_regrow(MemoryMeter& meter, void* block, size_t new_size, ChargeKind kind) {
+  if (!block) return meter_allocate(meter, new_size, kind);
+  if (!admit_request(meter, new_size)) return nullptr;
+  BlockHeader* old = header_of(block);
+  int32_t old_charge = old->charge;
+  auto* header = static_cast<BlockHeader*>(std::realloc(old, sizeof(BlockHeader) + new_size));
+  if (!header) return nullptr;
+  meter.bytes -= old_charge;
+  header->size = new_size;
+  header->charge = meter_charge_for(meter, new_size, kind);
+  meter.bytes += header->charge;
+  return header + 1;
+}
+
 void meter_free(MemoryMeter& meter, void* block) {
   if (!block) return;
   BlockHeader* header = header_of(block);

@@ -43,6 +43,9 @@ struct MemoryMeter {
 // the host allocation error through the hook).
 void* meter_allocate(MemoryMeter& meter, size_t size, ChargeKind kind);
 void* meter_reallocate(MemoryMeter& meter, void* block, size_t new_size);
+// Resizes a block in place when the allocator can, charging it as a fresh
+// block of `kind` would be (so growing costs no more than allocate + free).
+void* meter_regrow(MemoryMeter& meter, void* block, size_t new_size, ChargeKind kind);
 void meter_free(MemoryMeter& meter, void* block);
 // The charge a block of this size and kind would get now.
 int32_t meter_charge_for(const MemoryMeter& meter, size_t size, ChargeKind kind);

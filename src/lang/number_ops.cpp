@@ -72,11 +72,6 @@ int32_t power(int32_t a, int32_t b, int* extra_cycles) {
 
 }  // namespace
 
-int32_t number_multiply(int32_t a, int32_t b) {
-  const int64_t product = int64_t{a} * int64_t{b};
-  return wrap_to_raw(static_cast<uint32_t>(static_cast<uint64_t>(product >> 16)));
-}
-
 int32_t number_divide(int32_t a, int32_t b) {
   if (is_positive_whole(b)) return a / (b >> 16);
   if (b == 0) return a >= 0 ? kLargest : -kLargest;

@@ -25,7 +25,10 @@ bool number_arith(ArithOp op, int32_t a, int32_t b, int32_t* result, int* extra_
 // know which one they need.
 
 // Floor of the exact product (64-bit product shifted right by 16), wrapping.
-int32_t number_multiply(int32_t a, int32_t b);
+inline int32_t number_multiply(int32_t a, int32_t b) {
+  const int64_t product = int64_t{a} * int64_t{b};
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(product >> 16)));
+}
 
 // Division with its three paths: by a positive whole number (truncating),
 // by zero (0x7fffffff, or 0x80000001 for a negative dividend), and the

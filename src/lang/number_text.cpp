@@ -118,6 +118,8 @@ bool text_to_number(std::string_view text, int32_t* raw) {
 }
 
 std::string number_to_text(int32_t raw) {
+  // Whole numbers are by far the most common and print as plain integers.
+  if ((raw & 0xffff) == 0) return std::to_string(raw >> 16);
   const double value = raw / 65536.0;
   char buffer[48];
   std::snprintf(buffer, sizeof buffer, "%0.5f", value);

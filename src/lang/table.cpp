@@ -3,14 +3,20 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 #include "lang/errors.h"
 #include "lang/heap.h"
 
 namespace tamori::lang {
+
+const Value kAbsentValue;
+
+// Array parts are moved by realloc.
+static_assert(std::is_trivially_copyable_v<Value>);
+
 namespace {
 
-const Value kNil;
 
 // Integer keys are counted in slices (2^(b-1), 2^b]; 1..32767 needs 16 of them.
 constexpr int kMaxSliceBits = 16;
@@ -198,21 +204,21 @@ int table_size_from_hint(int hint) {
 const Value& table_get_integer(const TableObject* table, int32_t index) {
   if (index >= 1 && uint32_t(index) <= table->array_size) return table->array[index - 1];
   TableNode* node = find_node(table, integer_key_value(index));
-  return node ? node->value : kNil;
+  return node ? node->value : kAbsentValue;
 }
 
 const Value& table_get_string(const TableObject* table, const StringObject* key) {
-  if (!table->nodes) return kNil;
+  if (!table->nodes) return kAbsentValue;
   uint32_t size = table->node_count();
   for (TableNode* node = &table->nodes[key->hash & (size - 1)]; node; node = node->next) {
     if (node->key.type == ValueType::String && node->key.object == key) return node->value;
   }
-  return kNil;
+  return kAbsentValue;
 }
 
 const Value& table_get(const TableObject* table, const Value& key) {
   switch (key.type) {
-    case ValueType::Nil: return kNil;
+    case ValueType::Nil: return kAbsentValue;
     case ValueType::String: return table_get_string(table, as_string(key));
     case ValueType::Number: {
       int32_t index;
@@ -222,7 +228,7 @@ const Value& table_get(const TableObject* table, const Value& key) {
     default: break;
   }
   TableNode* node = find_node(table, key);
-  return node ? node->value : kNil;
+  return node ? node->value : kAbsentValue;
 }
 
 Value* table_existing_slot(TableObject* table, const Value& key) {
@@ -248,23 +254,30 @@ void table_resize(ThreadState* thread, TableObject* table, uint32_t array_size, 
   // Allocate both new parts first so that a refused allocation leaves the
   // table as it was.
   TableNode* new_nodes = allocate_nodes(thread, node_count);
+  Value* old_array = table->array;
+  uint32_t old_array_size = table->array_size;
+  // A growing array part keeps its values where they are, and the allocator
+  // may extend the block without copying (large arrays double often).
+  const bool array_regrown = old_array && array_size >= old_array_size;
   Value* new_array = nullptr;
   if (array_size > 0) {
     try {
-      new_array = static_cast<Value*>(allocate_raw(thread, sizeof(Value) * array_size));
+      new_array = static_cast<Value*>(array_regrown ? regrow_raw(thread, old_array, sizeof(Value) * array_size)
+                                                    : allocate_raw(thread, sizeof(Value) * array_size));
     } catch (...) {
       free_raw(thread->global, new_nodes);
       throw;
     }
-    for (uint32_t i = 0; i < array_size; i++) new (&new_array[i]) Value();
+    const uint32_t first_new = array_regrown ? old_array_size : 0;
+    for (uint32_t i = first_new; i < array_size; i++) new (&new_array[i]) Value();
   }
-  Value* old_array = table->array;
-  uint32_t old_array_size = table->array_size;
   TableNode* old_nodes = table->nodes;
   uint32_t old_node_count = table->node_count();
 
-  uint32_t kept = old_array_size < array_size ? old_array_size : array_size;
-  for (uint32_t i = 0; i < kept; i++) new_array[i] = old_array[i];
+  if (!array_regrown) {
+    uint32_t kept = old_array_size < array_size ? old_array_size : array_size;
+    for (uint32_t i = 0; i < kept; i++) new_array[i] = old_array[i];
+  }
   table->array = new_array;
   table->array_size = array_size;
   table->nodes = new_nodes;
@@ -278,7 +291,7 @@ void table_resize(ThreadState* thread, TableObject* table, uint32_t array_size, 
     const TableNode& node = old_nodes[j];
     if (!is_nil(node.value)) *slot_for_key(thread, table, node.key) = node.value;
   }
-  free_raw(thread->global, old_array);
+  if (!array_regrown) free_raw(thread->global, old_array);
   free_raw(thread->global, old_nodes);
 }
 

@@ -111,6 +111,43 @@ TEST_F(MemoryTest, ScriptGarbageIsReclaimed) {
   destroy_state(test_state);
 }
 
+// The host collects between slices with nothing running: a failing
+// finalizer cannot be reported to anyone then, and must not escape.
+TEST_F(MemoryTest, AFailingFinalizerRunByTheHostIsDropped) {
+  std::vector<std::string> printed;
+  ThreadState* test_state = testing::create_test_state(&printed);
+  CompileResult compiled = compile_chunk(R"(
+    runs = 0
+    setmetatable({}, {__gc = function() runs += 1 error("lost") end})
+    setmetatable({}, {__gc = function() runs += 1 end})
+  )", "finalizers");
+  ASSERT_TRUE(compiled.ok());
+  load_function(test_state, *compiled.function);
+  ASSERT_EQ(RunStatus::Ok, protected_call(test_state, 0, 0));
+  EXPECT_NO_THROW(collect(test_state));
+  get_global(test_state, "runs");
+  EXPECT_EQ(2, integer_at(test_state, -1));
+  destroy_state(test_state);
+}
+
+// Indexing a string makes a string, so it is a point where a collection may
+// run: here the only one after the finalizable table became unreachable.
+TEST_F(MemoryTest, IndexingAStringIsACollectionPoint) {
+  testing::ScriptRun run = testing::run_script(R"(
+    ran = false
+    local s = "abc"
+    local t = setmetatable({}, {__gc = function() ran = true end})
+    t = nil
+    local clear_argument_slots, clear_metatable_slot = nil, nil
+    local c = s[1]
+    local finalized = ran
+    print(finalized, c)
+  )", "string_index", true);
+  ASSERT_TRUE(run.compiled) << run.compile_error;
+  EXPECT_FALSE(run.failed) << run.error_message;
+  EXPECT_EQ(std::vector<std::string>{"true a"}, run.printed);
+}
+
 TEST_F(MemoryTest, DeepRecursionGivesItsStackBackAtTheNextCollection) {
   CompileResult compiled = compile_chunk(
       "local function depth(n) if n == 0 then return 0 end return 1 + depth(n - 1) end depth(5000)", "deep");

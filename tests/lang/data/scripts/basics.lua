@@ -21,3 +21,19 @@ print(#"hello", type(nil), type(print), type(flr), type({}))
 local t = {1, 2, 3, n = "x"}
 print(#t, t.n, t[2])
 -- expect: 3 x 2
+-- % and / on run-time operands: the loop's own common cases and the rest
+local operands = {{7.5, 2}, {-7, 2}, {7, -2}, {0, 5}, {-32768, 3}, {32767.5, 0.25}, {6, 1.5}}
+for _, pair in ipairs(operands) do
+  local a, b = pair[1], pair[2]
+  print(a % b, a / b)
+end
+-- expect: 1.5 3.75
+-- expect: 1 -3.5
+-- expect: 1 -3.5
+-- expect: 0 0
+-- expect: 1 -10922.6667
+-- expect: 0 32768
+-- expect: 0 4
+local zero = 0
+print(5 % zero, -5 % zero)
+-- expect: 0 0

@@ -74,3 +74,11 @@ print(pcall(cocreate, 1))
 -- expect: false bad argument #1 to 'cocreate' (function expected)
 print(coresume(cocreate(function() pcall(yield) end)))
 -- expect: true
+-- a yield (not a tail call) inside an __index metamethod: the value given to
+-- the next resume finishes the indexing, and the loop goes on afterwards
+local lazy = setmetatable({}, {__index = function(t, k) local v = yield("need " .. k) return v * 2 end})
+local reader = cocreate(function() local total = 0 for i = 1, 2 do total += lazy[i] end return total end)
+print(coresume(reader)) print(coresume(reader, 5)) print(coresume(reader, 7))
+-- expect: true need 1
+-- expect: true need 2
+-- expect: true 24

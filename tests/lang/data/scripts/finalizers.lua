@@ -31,11 +31,23 @@ late_mt.__gc = function() late_runs += 1 end
 collect()
 print(late_runs)
 -- expect: 0
--- an error in a finalizer is ignored
-do local e = setmetatable({}, {__gc = function() error("ignored") end}) end
+-- an error in a finalizer is raised by the collection that ran it, wrapped;
+-- the finalizers still queued run at the next collection
+local later_runs = 0
+print(pcall(function()
+  do local e = setmetatable({}, {__gc = function() error("broken") end}) end
+  collect()
+end))
+-- expect: false error in __gc metamethod (broken)
+print(pcall(function()
+  do local e = setmetatable({}, {__gc = function() error({}) end}) end
+  collect()
+end))
+-- expect: false error in __gc metamethod (no message)
+do local fine = setmetatable({}, {__gc = function() later_runs += 1 end}) end
 collect()
-print("after error")
--- expect: after error
+print("after error", later_runs)
+-- expect: after error 1
 -- objects a finalizer refers to are still intact when it runs
 local seen
 do

@@ -49,3 +49,12 @@ print(#"", "a" == "a", "ab" < "abc", "b" > "abc", "" < "a")
 -- expect: 0 true true true true
 print(("x").rep)
 -- expect: nil
+-- an array part grown step by step keeps every value; the lowest key lives
+-- in the hash part even when the array part has 32768 slots
+local big = {}
+for i = 1, 32767 do big[i] = i end
+big[-32768] = "lowest"
+local total = 0
+for i = 1, 32767, 1000 do if big[i] == i then total += 1 end end
+print(#big, big[-32768], big[32767], total, big[0])
+-- expect: 32767 lowest 32767 33 nil
