@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "audio/audio_lock.h"
 #include "cart/cartridge_bytes.h"
 #include "cart/cartridge_hash.h"
 #include "cart/cartridge_loader.h"
@@ -56,6 +57,10 @@ cart::CartridgeHost cartridge_host(Console& console) {
     show_message(console.app.message, text, milliseconds, host::ruvo_get_time_ms());
   };
   host.print = [&console](const std::string& text, int colour) { print_console_line(console, text, colour); };
+  host.accept_future = console.app.options.accept_future != 0;
+  host.console_data = &console.app.data;
+  host.lock_audio = [&console]() { audio::lock_audio(*console.audio); };
+  host.unlock_audio = [&console]() { audio::unlock_audio(*console.audio); };
   return host;
 }
 
