@@ -1,5 +1,5 @@
-// The control codes 1..15 of printed text other than the special commands
-// of code 6: repeats, colours, cursor moves, tabs, fonts and sounds.
+// The control codes 1..15 of printed text, apart from the commands that
+// follow code 6: repeats, colours, cursor moves, tabs, fonts and sounds.
 #include "machine/memory.h"
 #include "machine/print_sound.h"
 #include "machine/print_steps.h"
@@ -87,7 +87,7 @@ void run_print_control_code(PrintRun& run, uint8_t code) {
         context.cursor_y += q - 16;
       }
       break;
-    case 6: run_print_special_command(run); break;
+    case 6: run_print_command_code(run); break;
     case 7: play_print_sound(run); break;
     case 8: context.cursor_x -= context.last_advance; break;
     case 9: move_to_tab_stop(context); break;

@@ -1,5 +1,5 @@
 // The steps that make up printing, shared by the character loop and the
-// special commands of code 6.
+// commands that follow code 6.
 #pragma once
 
 #include <cstdint>
@@ -38,7 +38,7 @@ int32_t print_line_height(const PrintContext& context);
 void print_line_feed(PrintRun& run);
 
 // Code 6: the command that starts at the context's position.
-void run_print_special_command(PrintRun& run);
+void run_print_command_code(PrintRun& run);
 
 // Moves the draw target's rows up, clearing the rows uncovered at the
 // bottom; 65536 cycles.

@@ -1,5 +1,5 @@
 // Printing with the console's own font from data.pod: results, glyph
-// pictures read back from the screen, control codes, special commands,
+// pictures read back from the screen, control codes, the commands after code 6,
 // scrolling, waits and the sound command.
 #include <gtest/gtest.h>
 

@@ -93,7 +93,7 @@ void set_outline(PrintRun& run) {
 
 }  // namespace
 
-void run_print_special_command(PrintRun& run) {
+void run_print_command_code(PrintRun& run) {
   PrintContext& context = run.context;
   if (remaining(context) == 0) return;
   char command = context.text[context.position++];
