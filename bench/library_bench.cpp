@@ -4,48 +4,26 @@
 // table functions against hand-written loops.
 #include <benchmark/benchmark.h>
 
-#include "lang/api.h"
-#include "lang/compiler.h"
-#include "lang/cpu_counters.h"
-#include "lang/library.h"
+#include "program_bench.h"
 
 namespace {
 
 using namespace tamori::lang;
+using tamori::bench::run_program;
 
-void run_library_program(benchmark::State& bench, const char* source) {
-  CompileResult compiled = compile_chunk(source, "library_bench");
-  if (!compiled.ok()) {
-    bench.SkipWithError(compiled.full_message.c_str());
-    return;
-  }
-  ThreadState* state = create_state();
-  register_language_library(state);
-  lua_set_cpu_cycles_slice_max(0x3fffffff);
-  for (auto _ : bench) {
-    lua_reset_cpu_cycles();
-    load_function(state, *compiled.function);
-    if (protected_call(state, 0, 0) != RunStatus::Ok) {
-      bench.SkipWithError("run-time error");
-      break;
-    }
-  }
-  bench.counters["cycles"] = lua_get_cpu_cycles();
-  destroy_state(state);
-}
 
 void BM_LibraryFastFlr(benchmark::State& bench) {
-  run_library_program(bench, "local x = 0 for i = 1, 10000 do x += flr(i / 3) end");
+  run_program(bench, "local x = 0 for i = 1, 10000 do x += flr(i / 3) end");
 }
 BENCHMARK(BM_LibraryFastFlr);
 
 void BM_FloorDivisionOperatorReference(benchmark::State& bench) {
-  run_library_program(bench, "local x = 0 for i = 1, 10000 do x += i \\ 3 end");
+  run_program(bench, "local x = 0 for i = 1, 10000 do x += i \\ 3 end");
 }
 BENCHMARK(BM_FloorDivisionOperatorReference);
 
 void BM_LibraryAddCountDel(benchmark::State& bench) {
-  run_library_program(bench, R"(
+  run_program(bench, R"(
     local t = {}
     for i = 1, 200 do add(t, i % 7) end
     local zeros = count(t, 0)
@@ -55,7 +33,7 @@ void BM_LibraryAddCountDel(benchmark::State& bench) {
 BENCHMARK(BM_LibraryAddCountDel);
 
 void BM_HandWrittenAddCountDelReference(benchmark::State& bench) {
-  run_library_program(bench, R"(
+  run_program(bench, R"(
     local t = {}
     for i = 1, 200 do t[#t + 1] = i % 7 end
     local zeros = 0

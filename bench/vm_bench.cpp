@@ -5,40 +5,13 @@
 
 #include <string>
 
-#include "lang/api.h"
-#include "lang/compiler.h"
-#include "lang/cpu_counters.h"
+#include "program_bench.h"
 
 namespace {
 
 using namespace tamori::lang;
+using tamori::bench::run_program;
 
-int bench_setmetatable(ThreadState* thread) {
-  set_top(thread, 2);
-  set_metatable(thread, 1);
-  return 1;
-}
-
-void run_program(benchmark::State& bench, const char* source) {
-  CompileResult compiled = compile_chunk(source, "bench");
-  if (!compiled.ok()) {
-    bench.SkipWithError(compiled.full_message.c_str());
-    return;
-  }
-  ThreadState* state = create_state();
-  register_native(state, "setmetatable", bench_setmetatable);
-  lua_set_cpu_cycles_slice_max(0x3fffffff);
-  for (auto _ : bench) {
-    lua_reset_cpu_cycles();
-    load_function(state, *compiled.function);
-    if (protected_call(state, 0, 0) != RunStatus::Ok) {
-      bench.SkipWithError("run-time error");
-      break;
-    }
-  }
-  bench.counters["cycles"] = lua_get_cpu_cycles();
-  destroy_state(state);
-}
 
 void BM_VmArithmeticLoop(benchmark::State& bench) {
   run_program(bench, "local x, y = 0, 3 for i = 1, 10000 do x = (x + i * y) % 1000 y = y ^^ 1 end");
