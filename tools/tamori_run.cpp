@@ -3,19 +3,20 @@
 // buttons from a script, and writes what was asked for.
 //
 //   tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE]
-//              [-png FILE] [-hashes FILE] [-times FILE] [-wav FILE] [-home DIR] [-data DIR]
+//              [-png FILE] [-hashes FILE] [-times FILE] [-wav FILE] [-sound_sha1]
+//              [-home DIR] [-data DIR]
 //
 // The program's standard output (printh, console messages) goes to standard
 // output. -png writes the last frame through the palette, -hashes one
 // screen-memory hash per frame, -times the host milliseconds of each frame,
-// -wav the sound the device would have played over the run's virtual time.
-#include <algorithm>
+// -wav the sound the device would have played over the run's virtual time;
+// -sound_sha1 prints that sound's hash, RMS and peak to standard error (the
+// golden sound tests keep such hashes).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -23,8 +24,9 @@
 
 #include <lodepng.h>
 
-#include "audio/mixer_callback.h"
+#include "audio/audio_state.h"
 #include "shell/headless_run.h"
+#include "shell/headless_sound.h"
 #include "shell/startup.h"
 #include "wav_file.h"
 
@@ -33,29 +35,14 @@ namespace {
 struct ToolOptions {
   tamori::shell::HeadlessRunOptions run;
   std::string buttons_file, png_file, hashes_file, times_file, wav_file;
+  bool sound_sha1 = false;
+  bool records_sound() const { return sound_sha1 || !wav_file.empty(); }
 };
-
-// Device-sized buffers, as the audio thread would ask for them.
-constexpr int kDeviceBufferSamples = 1024;
-
-// Mixes what the device would have played up to `now_ms` since `start_ms`.
-void render_owed_sound(tamori::shell::Console& console, int32_t start_ms, int32_t now_ms,
-                       std::vector<int16_t>& samples) {
-  const size_t owed = size_t(int64_t(now_ms - start_ms) * tamori::audio::kSampleRate / 1000);
-  while (samples.size() < owed) {
-    const size_t count = std::min<size_t>(owed - samples.size(), kDeviceBufferSamples);
-    std::vector<int16_t> buffer(count, 0);
-    tamori::audio::ruvo_mixer_callback(*console.audio, reinterpret_cast<uint8_t*>(buffer.data()), int(count * 2),
-                                       tamori::audio::DeviceFormat{}, console.audio->device_registers,
-                                       console.audio->unsmoothed_serial_sound, now_ms);
-    samples.insert(samples.end(), buffer.begin(), buffer.end());
-  }
-}
 
 int usage() {
   std::fprintf(stderr,
                "usage: tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE] [-png FILE]\n"
-               "                  [-hashes FILE] [-times FILE] [-wav FILE] [-home DIR] [-data DIR]\n");
+               "                  [-hashes FILE] [-times FILE] [-wav FILE] [-sound_sha1] [-home DIR] [-data DIR]\n");
   return 2;
 }
 
@@ -84,6 +71,7 @@ bool parse_arguments(int argc, char** argv, ToolOptions* options) {
     else if (argument == "-hashes" && value(&options->hashes_file)) continue;
     else if (argument == "-times" && value(&options->times_file)) continue;
     else if (argument == "-wav" && value(&options->wav_file)) continue;
+    else if (argument == "-sound_sha1") options->sound_sha1 = true;
     else if (argument == "-home" && value(&options->run.home)) continue;
     else if (argument == "-data" && value(&options->run.program_folder)) continue;
     else if (!argument.empty() && argument[0] != '-' && options->run.cartridge.empty()) options->run.cartridge = argument;
@@ -125,18 +113,13 @@ int main(int argc, char** argv) {
 
   std::vector<uint64_t> hashes;
   std::vector<double> frame_ms;
-  std::vector<int16_t> sound;
-  std::optional<int32_t> sound_start_ms;
+  tamori::shell::SoundRecording sound;
   auto frame_start = std::chrono::steady_clock::now();
   options.run.after_frame = [&](int, tamori::shell::Console& console) {
     auto now = std::chrono::steady_clock::now();
     frame_ms.push_back(std::chrono::duration<double, std::milli>(now - frame_start).count());
     if (!options.hashes_file.empty()) hashes.push_back(tamori::shell::screen_memory_hash(console));
-    if (!options.wav_file.empty()) {
-      const int32_t now = tamori::host::ruvo_get_time_ms();
-      if (!sound_start_ms) sound_start_ms = now;
-      render_owed_sound(console, *sound_start_ms, now, sound);
-    }
+    if (options.records_sound()) tamori::shell::record_owed_sound(console, sound);
     frame_start = std::chrono::steady_clock::now();
   };
 
@@ -169,7 +152,12 @@ int main(int argc, char** argv) {
     std::ofstream file(options.times_file);
     for (size_t frame = 0; frame < frame_ms.size(); frame++) file << frame << " " << frame_ms[frame] << "\n";
   }
-  if (!options.wav_file.empty() && !tamori::tools::write_wav_file(options.wav_file, sound, tamori::audio::kSampleRate)) {
+  if (options.sound_sha1)
+    std::fprintf(stderr, "sound sha1 %s rms %d peak %d samples %zu\n",
+                 tamori::shell::sound_sha1_hex(sound.samples).c_str(), tamori::shell::sound_rms(sound.samples),
+                 tamori::shell::sound_peak(sound.samples), sound.samples.size());
+  if (!options.wav_file.empty() &&
+      !tamori::tools::write_wav_file(options.wav_file, sound.samples, tamori::audio::kSampleRate)) {
     std::fprintf(stderr, "tamori_run: cannot write %s\n", options.wav_file.c_str());
     status = 1;
   }
