@@ -138,7 +138,10 @@ void ruvo_config_clamp(RuvoConfig& config) {
   config.music_volume = clamp(config.music_volume, 0, 256);
   config.foreground_sleep_ms = clamp(config.foreground_sleep_ms, 0, 200);
   config.background_sleep_ms = clamp(config.background_sleep_ms, 0, 200);
-  if (config.mix_buffer_size < 512 || config.mix_buffer_size > 8192) config.mix_buffer_size = 1024;
+  // 0 asks for no sound device at all; other sizes outside the range fall
+  // back to the default.
+  if (config.mix_buffer_size != 0 && (config.mix_buffer_size < 512 || config.mix_buffer_size > 8192))
+    config.mix_buffer_size = 1024;
   config.window_width = clamp(config.window_width, 0, kLargestWindowSide);
   config.window_height = clamp(config.window_height, 0, kLargestWindowSide);
   config.screen_width = clamp(config.screen_width, 0, kLargestWindowSide);

@@ -40,6 +40,7 @@ TEST(CommandLine, FrameworkOptionsAreClamped) {
   EXPECT_EQ(parse({"-timeout", "0"}).config.download_timeout, 1);
   EXPECT_EQ(parse({"-timeout", "999"}).config.download_timeout, 240);
   EXPECT_EQ(parse({"-mix_buffer_size", "100"}).config.mix_buffer_size, 1024);
+  EXPECT_EQ(parse({"-mix_buffer_size", "0"}).config.mix_buffer_size, 0);  // no sound
 }
 
 TEST(CommandLine, OptionsMatchByTheirBeginning) {
