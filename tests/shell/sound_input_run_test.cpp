@@ -78,6 +78,19 @@ TEST_F(CartridgeRun, AnEffectStartedByACartridgeIsHeard) {
   EXPECT_GT(*std::max_element(peaks.begin() + 3, peaks.end()), 1000);
 }
 
+TEST_F(CartridgeRun, SoundStaysSilentForFourFramesAfterThePauseScreenCloses) {
+  std::vector<int32_t> peaks;
+  after_frame = [&peaks](int frame, Console& running) {
+    peaks.push_back(peak_of_mix(running, 735));
+    if (frame == 3) running.pstate.pause_state = 1;  // frames 4 and 5 under the pause screen
+    if (frame == 5) running.pstate.pause_state = 0;
+  };
+  run_code(std::string(kSoundSetup) + "sfx(1)\nfunction _update() end\n", 12);
+  ASSERT_EQ(peaks.size(), 12u);
+  for (int frame : {1, 2, 3, 10, 11}) EXPECT_GT(peaks[size_t(frame)], 1000) << frame;
+  for (int frame = 4; frame <= 9; ++frame) EXPECT_EQ(peaks[size_t(frame)], 0) << frame;
+}
+
 TEST_F(CartridgeRun, SerialSamplesAreAddedToTheMix) {
   std::vector<int32_t> peaks;
   after_frame = [&peaks](int, Console& running) { peaks.push_back(peak_of_mix(running, 256)); };
