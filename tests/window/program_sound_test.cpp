@@ -25,6 +25,7 @@ namespace {
 // Starts its song in _init and plays nothing else until a button is pressed.
 const std::string kCartridge = std::string(TAMORI_SHARED_DIR) + "/carts/cakecut_438b8791.tm";
 constexpr int kDeviceBufferSamples = 1024;
+constexpr int kPlayedSeconds = 5;
 
 bool have_display() {
   const char* display = std::getenv("DISPLAY");
@@ -69,14 +70,18 @@ TEST(TamoriProgram, PlaysACartridgesMusicOnTheDeviceAsTheHeadlessRunRendersIt) {
       std::filesystem::temp_directory_path() / ("tamori_program_sound_" + std::to_string(::getpid()));
   const std::string played_path = home + "/played.raw";
   std::filesystem::create_directories(home);
-  // SIGTERM reaches SDL as a quit request, so the console shuts down and
-  // closes the device, which flushes the file.
+  // The device runs for five seconds of sound (at most 30 s of waiting on a
+  // busy machine). SIGTERM reaches SDL as a quit request, so the console
+  // shuts down and closes the device, which flushes the file.
   const std::string command = "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + played_path + " " + TAMORI_EXE +
                               " -home " + home + "/program -windowed 1 -width 300 -height 300 -run " + kCartridge +
-                              " & pid=$!; sleep 4; kill $pid; wait $pid";
+                              " & pid=$!; for i in $(seq 300); do sleep 0.1; "
+                              "[ $(stat -c %s " + played_path + " 2>/dev/null || echo 0) -ge " +
+                              std::to_string(kPlayedSeconds * 22050 * 2) + " ] && break; done; kill $pid; wait $pid";
   ASSERT_NE(std::system(("bash -c '" + command + "' >/dev/null 2>&1").c_str()), -1);
   const std::vector<int16_t> played = read_raw_samples(played_path);
-  const std::vector<int16_t> rendered = headless_sound(home + "/headless", 5 * 30);
+  // The cartridge runs at 30 frames a second.
+  const std::vector<int16_t> rendered = headless_sound(home + "/headless", (kPlayedSeconds + 1) * 30);
   std::filesystem::remove_all(home);
 
   // The device plays silence until the program starts its song, and the
