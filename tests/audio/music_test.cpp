@@ -211,6 +211,37 @@ TEST_F(Music, FadesOutThenStops) {
   EXPECT_EQ(stat(57), 0);
 }
 
+TEST_F(Music, FadesAreHeardRisingAndFallingOverTheirLengths) {
+  fill_effect(0, kTone, 16);
+  set_pattern(0, 0, 64, 64, 64);
+  constexpr int kStepSamples = kSampleRate / 10;
+  // The loudness of each 100 ms step, with the fade updated before it as the
+  // main loop does every frame.
+  const auto step_peaks = [&](int32_t from_ms, int steps) {
+    std::vector<int> peaks;
+    for (int step = 0; step < steps; ++step) {
+      update_music_fade(*audio, from_ms + step * 100);
+      peaks.push_back(peak(mix(kStepSamples), kTickSamples, kStepSamples));
+    }
+    return peaks;
+  };
+  play(0, 1000, 0, 0);
+  const std::vector<int> rising = step_peaks(100, 12);  // 100 ms .. 1200 ms
+  for (size_t step = 1; step < 10; ++step) EXPECT_GT(rising[step], rising[step - 1]) << step;
+  const int full = rising[9];
+  EXPECT_EQ(rising[10], full);
+  EXPECT_EQ(rising[11], full);
+  EXPECT_NEAR(rising[4], full / 2, full / 20);  // 500 ms into the second
+  EXPECT_GT(full, 3000);
+
+  music(*audio, effects, patterns, {-1, 500, {}}, true, 1200);
+  const std::vector<int> falling = step_peaks(1300, 5);  // 1300 ms .. 1700 ms
+  for (size_t step = 1; step < 4; ++step) EXPECT_LT(falling[step], falling[step - 1]) << step;
+  EXPECT_NEAR(falling[1], full * 3 / 5, full / 20);  // 200 of 500 ms faded
+  EXPECT_EQ(falling[4], 0);
+  EXPECT_EQ(stat(57), 0);
+}
+
 TEST_F(Music, SfxCoversItsMusicTrackOnlyWhileItSounds) {
   fill_effect(0, {30, 3, 5, 0, false}, 8);
   fill_effect(2, {40, 1, 6, 0, false}, 8);
