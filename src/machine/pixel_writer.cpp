@@ -70,10 +70,14 @@ int32_t write_row_span(const PixelWriter& writer, int32_t y, int32_t x0, int32_t
     if (colours[0] == colours[1] && colours[0] == colours[2] && colours[0] == colours[3]) {
       std::memset(row + first, colours[0], static_cast<size_t>(last - first + 1));
     } else {
-      // Whole 4-pixel groups at once, the partial groups at both ends pixel by pixel.
+      // The pattern repeats every 4 pixels: whole runs of two groups at once,
+      // the partial groups at both ends pixel by pixel.
+      uint8_t two_groups[8];
+      std::memcpy(two_groups, colours, 4);
+      std::memcpy(two_groups + 4, colours, 4);
       int32_t x = first;
       for (; x <= last && (x & 3) != 0; ++x) row[x] = colours[x & 3];
-      for (; x + 3 <= last; x += 4) std::memcpy(row + x, colours, 4);
+      for (; x + 7 <= last; x += 8) std::memcpy(row + x, two_groups, 8);
       for (; x <= last; ++x) row[x] = colours[x & 3];
     }
   } else {
