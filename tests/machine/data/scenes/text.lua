@@ -15,7 +15,9 @@ function _init()
 end
 
 function _draw()
-  cls(1)
+  -- the clear command paints the background
+  cls(0)
+  print("\^c1")
   local x, y = print("plain text 0123", 1, 1, 7)
   print(x .. "," .. y, 70, 1, 6)
   print("\^wwide\^-w \^ttall\^-t \^w\^tboth", 1, 8, 10)
@@ -28,6 +30,10 @@ function _draw()
   print("\*5-\b+ ab\bc\t|", 1, 76, 14)
   print("x\-jy\|cz\+ice  e\v5^", 72, 76, 14)
   print("\#5\f8red \f9orange \^-bnopad\^b pad", 1, 84, 7)
+  -- carriage return, then a move down of 6
+  print("home\r\|mback", 90, 84, 11)
+  -- character width 6 and height 9: the next line starts 9 rows lower
+  print("\^x6\^y9ab\ncd", 84, 36, 13)
   -- custom font by control code, and by the attribute register
   print("abc\14abc\15abc", 1, 96, 15)
   poke(0x5f58, 0x81)
