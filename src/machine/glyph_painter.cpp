@@ -38,8 +38,9 @@ const DoublingTables& doubling_tables() {
 // one-pixel margin on every side for the outline.
 using Bitmap = std::array<uint64_t, kBitmapRows>;
 
-void paint_bitmap(PixelPage& page, const Bitmap& bitmap, int32_t left, int32_t top, uint8_t colour) {
-  for (int r = 0; r < kBitmapRows; ++r) {
+// Only the first `used_rows` rows can hold bits.
+void paint_bitmap(PixelPage& page, const Bitmap& bitmap, int used_rows, int32_t left, int32_t top, uint8_t colour) {
+  for (int r = 0; r < used_rows; ++r) {
     int32_t y = top + r - 1;
     if (y < page.clip_y0 || y >= page.clip_y1) continue;
     uint8_t* row = page.pixels + y * kPixelPageSize;
@@ -61,6 +62,9 @@ int64_t paint_glyph(MachineState& state, const uint8_t rows[8], int32_t width, i
   int32_t box_w = width * style.scale_x + pad_x;
   int32_t box_h = height * style.scale_y + pad_y;
   int32_t left = x - pad_x, top = y - pad_y;
+  // The glyph's rows or its box, whichever reaches lower, and the margin row
+  // below it that an outline may use.
+  const int used_rows = std::min(kBitmapRows, std::max(box_h, pad_y + 8 * style.scale_y) + 2);
 
   const DoublingTables& tables = doubling_tables();
   Bitmap glyph{};
@@ -90,7 +94,7 @@ int64_t paint_glyph(MachineState& state, const uint8_t rows[8], int32_t width, i
   }
   if (style.outline_mask & 0x1ef) {
     Bitmap outline{};
-    for (int r = 1; r + 1 < kBitmapRows; ++r) {
+    for (int r = 1; r + 1 < used_rows; ++r) {
       uint64_t bits = glyph[static_cast<size_t>(r)];
       if (bits == 0) continue;
       for (int b = 0; b < 9; ++b) {
@@ -100,10 +104,10 @@ int64_t paint_glyph(MachineState& state, const uint8_t rows[8], int32_t width, i
         outline[static_cast<size_t>(r + dy)] |= moved;
       }
     }
-    for (int r = 0; r < kBitmapRows; ++r) outline[static_cast<size_t>(r)] &= ~glyph[static_cast<size_t>(r)];
-    paint_bitmap(page, outline, left, top, style.outline_colour);
+    for (int r = 0; r < used_rows; ++r) outline[static_cast<size_t>(r)] &= ~glyph[static_cast<size_t>(r)];
+    paint_bitmap(page, outline, used_rows, left, top, style.outline_colour);
   }
-  paint_bitmap(page, glyph, left, top, style.colour);
+  paint_bitmap(page, glyph, used_rows, left, top, style.colour);
   return static_cast<int64_t>(box_w) * box_h;
 }
 

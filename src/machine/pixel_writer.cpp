@@ -70,11 +70,18 @@ int32_t write_row_span(const PixelWriter& writer, int32_t y, int32_t x0, int32_t
     if (colours[0] == colours[1] && colours[0] == colours[2] && colours[0] == colours[3]) {
       std::memset(row + first, colours[0], static_cast<size_t>(last - first + 1));
     } else {
-      // Whole 4-pixel groups at once, the partial groups at both ends pixel by pixel.
-      int32_t x = first;
-      for (; x <= last && (x & 3) != 0; ++x) row[x] = colours[x & 3];
-      for (; x + 3 <= last; x += 4) std::memcpy(row + x, colours, 4);
-      for (; x <= last; ++x) row[x] = colours[x & 3];
+      // The pattern repeats every 4 pixels, so 8 pixels starting at any x
+      // are 8 bytes of `repeated` from x mod 4. A span of 8 or more is
+      // written in such runs, the last one overlapping its predecessor.
+      uint8_t repeated[12];
+      for (int i = 0; i < 12; ++i) repeated[i] = colours[i & 3];
+      if (last - first < 7) {
+        for (int32_t x = first; x <= last; ++x) row[x] = colours[x & 3];
+      } else {
+        int32_t x = first;
+        for (; x + 7 <= last; x += 8) std::memcpy(row + x, repeated + (x & 3), 8);
+        if (x <= last) std::memcpy(row + last - 7, repeated + ((last - 7) & 3), 8);
+      }
     }
   } else {
     for (int32_t x = first; x <= last; ++x)

@@ -24,9 +24,16 @@ void fill_scratch(ScratchPage& scratch, const MachineState& state, int32_t sx, i
   const uint8_t* source = state.sprite_source->pixels;
   scratch.width = width;
   scratch.height = height;
+  const bool inside_source = sx >= 0 && sy >= 0 && sx + width <= kPixelPageSize && sy + height <= kPixelPageSize;
   for (int32_t i = 0; i < height; ++i) {
     int32_t row = sy + (flip_y ? height - 1 - i : i);
     uint8_t* out = scratch.pixels + i * width;
+    if (inside_source && !flip_x) {
+      // The common case: a whole row of the source, no bounds to test.
+      const uint8_t* in = source + row * kPixelPageSize + sx;
+      for (int32_t j = 0; j < width; ++j) out[j] = palette[in[j] & 15] & 0x1f;
+      continue;
+    }
     for (int32_t j = 0; j < width; ++j) {
       int32_t column = sx + (flip_x ? width - 1 - j : j);
       bool inside = row >= 0 && row < kPixelPageSize && column >= 0 && column < kPixelPageSize;

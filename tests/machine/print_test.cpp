@@ -159,6 +159,11 @@ TEST(Print, WithoutLineFeedTheCursorStaysOnTheLine) {
   printer.here("b");
   EXPECT_EQ(printer.state->registers.cursor_x, 8);
   EXPECT_EQ(printer.state->registers.cursor_y, 0);
+  // The two prints leave the same pixels as "ab" printed in one go.
+  Printer together;
+  together.at("ab", 0, 0);
+  EXPECT_EQ(printer.picture(0, 0, 12, 12), together.picture(0, 0, 12, 12));
+  EXPECT_NE(printer.picture(4, 0, 4, 6), std::vector<std::string>(6, "...."));
 }
 
 TEST(Print, LinesScrollOncePastRow122) {
