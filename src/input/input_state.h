@@ -10,6 +10,7 @@
 #include "input/button_grid.h"
 #include "input/controllers.h"
 #include "input/developer_input.h"
+#include "input/key_config.h"
 #include "input/serial_functions.h"
 
 namespace tamori::input {
@@ -41,6 +42,9 @@ struct InputState {
   // Buttons held by a script (headless runs and recordings), one bit per
   // button for each player; read like keys.
   uint8_t scripted_held[8] = {};
+  KeyConfigScreen key_config;
+  // Set by the program's keyconfig(); the main loop opens the screen.
+  bool key_config_requested = false;
 };
 
 }  // namespace tamori::input
