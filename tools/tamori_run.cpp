@@ -2,11 +2,13 @@
 // possible (virtual clock, fixed random seed unless told otherwise), with
 // buttons from a script, and writes what was asked for.
 //
-//   tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE]
+//   tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE] [-i FILE] [-o FILE]
 //              [-png FILE] [-hashes FILE] [-times FILE] [-wav FILE] [-home DIR] [-data DIR]
 //
 // The program's standard output (printh, console messages) goes to standard
-// output. -png writes the last frame through the palette, -hashes one
+// output. -i replays an input recording (it takes over from -buttons while
+// it lasts) and -o records the run's buttons, as the console's own options
+// do. -png writes the last frame through the palette, -hashes one
 // screen-memory hash per frame, -times the host milliseconds of each frame,
 // -wav the sound the device would have played over the run's virtual time.
 #include <algorithm>
@@ -54,8 +56,8 @@ void render_owed_sound(tamori::shell::Console& console, int32_t start_ms, int32_
 
 int usage() {
   std::fprintf(stderr,
-               "usage: tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE] [-png FILE]\n"
-               "                  [-hashes FILE] [-times FILE] [-wav FILE] [-home DIR] [-data DIR]\n");
+               "usage: tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE] [-i FILE] [-o FILE]\n"
+               "                  [-png FILE] [-hashes FILE] [-times FILE] [-wav FILE] [-home DIR] [-data DIR]\n");
   return 2;
 }
 
@@ -80,6 +82,8 @@ bool parse_arguments(int argc, char** argv, ToolOptions* options) {
     else if (argument == "-seed" && value(&text)) options->run.random_seed = uint32_t(std::strtoul(text.c_str(), nullptr, 0));
     else if (argument == "-random") options->run.random_seed.reset();
     else if (argument == "-buttons" && value(&options->buttons_file)) continue;
+    else if ((argument == "-i" || argument == "-o") && value(&text))
+      options->run.extra_arguments.insert(options->run.extra_arguments.end(), {argument, text});
     else if (argument == "-png" && value(&options->png_file)) continue;
     else if (argument == "-hashes" && value(&options->hashes_file)) continue;
     else if (argument == "-times" && value(&options->times_file)) continue;

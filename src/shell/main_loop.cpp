@@ -106,6 +106,7 @@ void show_input_messages(Console& console, int32_t now_ms) {
 
 // A tick while a pause state is open: the program does not run.
 void run_paused_tick(Console& console) {
+  input::replay_tick(console.input.replay, console.input.scripted_held);
   update_console_buttons(console);
   audio::refresh_heard_moment(*console.audio, host::ruvo_get_time_ms());
   switch (console.pstate.pause_state) {
@@ -119,10 +120,12 @@ void run_paused_tick(Console& console) {
       break;
   }
   console.pstate.frame_accumulator -= kOneTick;
+  input::record_tick(console.input.recorder, console.input.held_bits);
 }
 
 void run_tick(Console& console) {
   VmState& pstate = console.pstate;
+  input::replay_tick(console.input.replay, console.input.scripted_held);
   switch (pstate.console_mode) {
     case kModeStopped:
       update_console_buttons(console);
@@ -146,6 +149,7 @@ void run_tick(Console& console) {
   pstate.frame_accumulator -= kOneTick;
   pstate.frame_counter++;
   pstate.odd_frame = !pstate.odd_frame;
+  input::record_tick(console.input.recorder, console.input.held_bits);
 }
 
 // Escape in a running program closes any pause state (the key-configuration
