@@ -85,7 +85,7 @@ void update_console_buttons(Console& console) {
   input.conditions.program_running =
       console.pstate.console_mode == kModeRunning && console.pstate.program_running;
   input.conditions.pause_state_open = console.pstate.pause_state != 0;
-  input.conditions.requested_fps = console.pstate.current_fps;
+  input.conditions.requested_fps = console.pstate.requested_fps;
   input::update_buttons(input, console.app.keys, *console.machine);
 }
 

@@ -137,6 +137,17 @@ TEST_F(MainLoop, TicksReadTheButtonsIntoMemory) {
   EXPECT_EQ(machine::read_memory_byte(*console.machine, 0x5f4c), 0);
 }
 
+TEST_F(MainLoop, ButtonRepeatFollowsTheProgramsRateNotTheGovernedOne) {
+  ASSERT_FALSE(start());
+  // A 60 fps program that the governor holds at 30 keeps its repeat times.
+  console.pstate.requested_fps = 60;
+  console.pstate.current_fps = 30;
+  host::keys_host_down(console.app.keys, host::scancode::Z);
+  host::keys_update(console.app.keys, host::ruvo_get_time_ms());
+  update_console_buttons(console);
+  EXPECT_EQ(console.input.buttons.repeat_counter[4], 15 * 60 / 30 + 1);
+}
+
 TEST_F(MainLoop, ControllerChangesShowOnTheMessageBarOutsideTheBoot) {
   ASSERT_FALSE(start());
   input::connect_controller(console.input.controllers, 5, "pad");
