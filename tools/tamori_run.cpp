@@ -26,6 +26,7 @@
 #include <lodepng.h>
 
 #include "audio/mixer_callback.h"
+#include "input/input_recording.h"
 #include "shell/headless_run.h"
 #include "shell/startup.h"
 #include "wav_file.h"
@@ -35,6 +36,7 @@ namespace {
 struct ToolOptions {
   tamori::shell::HeadlessRunOptions run;
   std::string buttons_file, png_file, hashes_file, times_file, wav_file;
+  std::string recording_in, recording_out;  // -i and -o, handed to the console
 };
 
 // Device-sized buffers, as the audio thread would ask for them.
@@ -82,8 +84,8 @@ bool parse_arguments(int argc, char** argv, ToolOptions* options) {
     else if (argument == "-seed" && value(&text)) options->run.random_seed = uint32_t(std::strtoul(text.c_str(), nullptr, 0));
     else if (argument == "-random") options->run.random_seed.reset();
     else if (argument == "-buttons" && value(&options->buttons_file)) continue;
-    else if ((argument == "-i" || argument == "-o") && value(&text))
-      options->run.extra_arguments.insert(options->run.extra_arguments.end(), {argument, text});
+    else if (argument == "-i" && value(&options->recording_in)) continue;
+    else if (argument == "-o" && value(&options->recording_out)) continue;
     else if (argument == "-png" && value(&options->png_file)) continue;
     else if (argument == "-hashes" && value(&options->hashes_file)) continue;
     else if (argument == "-times" && value(&options->times_file)) continue;
@@ -126,6 +128,22 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+
+  if (!options.recording_in.empty()) {
+    // The console logs a bad recording; say it where the user looks too.
+    std::string text;
+    if (!read_file(options.recording_in, &text)) {
+      std::fprintf(stderr, "tamori_run: cannot read %s\n", options.recording_in.c_str());
+      return 2;
+    }
+    const tamori::input::InputReplay replay = tamori::input::parse_input_recording(text);
+    if (!replay.error.empty())
+      std::fprintf(stderr, "tamori_run: %s: %s; the replay stops after %zu frames\n", options.recording_in.c_str(),
+                   replay.error.c_str(), replay.frames.size());
+    options.run.extra_arguments.insert(options.run.extra_arguments.end(), {"-i", options.recording_in});
+  }
+  if (!options.recording_out.empty())
+    options.run.extra_arguments.insert(options.run.extra_arguments.end(), {"-o", options.recording_out});
 
   std::vector<uint64_t> hashes;
   std::vector<double> frame_ms;
