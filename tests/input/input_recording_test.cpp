@@ -25,6 +25,8 @@ struct ParseCase {
 };
 
 TEST(InputRecordingParse, WellFormedAndMalformedFiles) {
+  // A zero byte where a space belongs, on a line of the right length.
+  static const char kZeroByteLine[] = "00 00 00\0" "00 00 00 00 00\n";
   const ParseCase cases[] = {
       {"header only", kHeader, 0, ""},
       {"frames", kHeader + kIdle + "1f 20 00 00 00 00 00 ff\n", 2, ""},
@@ -41,7 +43,7 @@ TEST(InputRecordingParse, WellFormedAndMalformedFiles) {
       {"double space", kHeader + "00  0 00 00 00 00 00 00\n", 0, "line 2:"},
       {"trailing space", kHeader + "00 00 00 00 00 00 00 00 \n", 0, "line 2:"},
       {"one digit", kHeader + "0 00 00 00 00 00 00 00\n", 0, "line 2:"},
-      {"zero byte", kHeader + std::string("00 00 00\0 00 00 00 00\n", 24), 0, "line 2:"},
+      {"zero byte", kHeader + std::string(kZeroByteLine, sizeof kZeroByteLine - 1), 0, "line 2:"},
       {"binary", kHeader + "\xff\xfe\x01\n", 0, "line 2:"},
       {"long line", kHeader + std::string(100000, '0') + "\n", 0, "line 2:"},
   };
