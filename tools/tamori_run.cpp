@@ -2,12 +2,14 @@
 // possible (virtual clock, fixed random seed unless told otherwise), with
 // buttons from a script, and writes what was asked for.
 //
-//   tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE]
+//   tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE] [-i FILE] [-o FILE]
 //              [-png FILE] [-hashes FILE] [-times FILE] [-wav FILE] [-sound_sha1]
 //              [-home DIR] [-data DIR]
 //
 // The program's standard output (printh, console messages) goes to standard
-// output. -png writes the last frame through the palette, -hashes one
+// output. -i replays an input recording (it takes over from -buttons while
+// it lasts) and -o records the run's buttons, as the console's own options
+// do. -png writes the last frame through the palette, -hashes one
 // screen-memory hash per frame, -times the host milliseconds of each frame,
 // -wav the sound the device would have played over the run's virtual time;
 // -sound_sha1 prints that sound's hash, RMS and peak to standard error (the
@@ -25,6 +27,7 @@
 #include <lodepng.h>
 
 #include "audio/audio_state.h"
+#include "input/input_recording.h"
 #include "shell/headless_run.h"
 #include "shell/headless_sound.h"
 #include "shell/startup.h"
@@ -37,12 +40,14 @@ struct ToolOptions {
   std::string buttons_file, png_file, hashes_file, times_file, wav_file;
   bool sound_sha1 = false;
   bool records_sound() const { return sound_sha1 || !wav_file.empty(); }
+  std::string recording_in, recording_out;  // -i and -o, handed to the console
 };
 
 int usage() {
   std::fprintf(stderr,
-               "usage: tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE] [-png FILE]\n"
-               "                  [-hashes FILE] [-times FILE] [-wav FILE] [-sound_sha1] [-home DIR] [-data DIR]\n");
+               "usage: tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE] [-i FILE] [-o FILE]\n"
+               "                  [-png FILE] [-hashes FILE] [-times FILE] [-wav FILE] [-sound_sha1]\n"
+               "                  [-home DIR] [-data DIR]\n");
   return 2;
 }
 
@@ -67,6 +72,8 @@ bool parse_arguments(int argc, char** argv, ToolOptions* options) {
     else if (argument == "-seed" && value(&text)) options->run.random_seed = uint32_t(std::strtoul(text.c_str(), nullptr, 0));
     else if (argument == "-random") options->run.random_seed.reset();
     else if (argument == "-buttons" && value(&options->buttons_file)) continue;
+    else if (argument == "-i" && value(&options->recording_in)) continue;
+    else if (argument == "-o" && value(&options->recording_out)) continue;
     else if (argument == "-png" && value(&options->png_file)) continue;
     else if (argument == "-hashes" && value(&options->hashes_file)) continue;
     else if (argument == "-times" && value(&options->times_file)) continue;
@@ -110,6 +117,22 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+
+  if (!options.recording_in.empty()) {
+    // The console logs a bad recording; say it where the user looks too.
+    std::string text;
+    if (!read_file(options.recording_in, &text)) {
+      std::fprintf(stderr, "tamori_run: cannot read %s\n", options.recording_in.c_str());
+      return 2;
+    }
+    const tamori::input::InputReplay replay = tamori::input::parse_input_recording(text);
+    if (!replay.error.empty())
+      std::fprintf(stderr, "tamori_run: %s: %s; the replay stops after %zu frames\n", options.recording_in.c_str(),
+                   replay.error.c_str(), replay.frames.size());
+    options.run.extra_arguments.insert(options.run.extra_arguments.end(), {"-i", options.recording_in});
+  }
+  if (!options.recording_out.empty())
+    options.run.extra_arguments.insert(options.run.extra_arguments.end(), {"-o", options.recording_out});
 
   std::vector<uint64_t> hashes;
   std::vector<double> frame_ms;

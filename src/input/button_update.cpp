@@ -73,6 +73,7 @@ void read_buttons(InputState& input, const host::KeyStates& keys, const machine:
   ButtonGrid& grid = input.buttons;
   const int first_repeat = first_repeat_ticks(input, machine);
   for (int player = 0; player < 8; player++) {
+    uint8_t held_bits = 0;
     for (int button = 0; button < 8; button++) {
       const int index = grid_index(player, button);
       grid.down[index] = 0;
@@ -83,10 +84,12 @@ void read_buttons(InputState& input, const host::KeyStates& keys, const machine:
         held = value > kControllerThreshold;
         if (!held) grid.blocked[index] = 0;
       }
+      if (held) held_bits = uint8_t(held_bits | (1u << button));
       if (!held || grid.blocked[index]) continue;
       grid.down[index] = 1;
       if (!grid.last_down[index]) grid.repeat_counter[index] = first_repeat;
     }
+    input.held_bits[player] = held_bits;
   }
   mouse_take_frame_motion(input.mouse);
 }

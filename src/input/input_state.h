@@ -10,6 +10,8 @@
 #include "input/button_grid.h"
 #include "input/controllers.h"
 #include "input/developer_input.h"
+#include "input/input_recording.h"
+#include "input/key_config.h"
 #include "input/serial_functions.h"
 
 namespace tamori::input {
@@ -41,6 +43,14 @@ struct InputState {
   // Buttons held by a script (headless runs and recordings), one bit per
   // button for each player; read like keys.
   uint8_t scripted_held[8] = {};
+  // What keys, controllers, mouse and script held at the last reading,
+  // before blocking (one bit per button): what a recording keeps.
+  uint8_t held_bits[8] = {};
+  InputReplay replay;
+  InputRecorder recorder;
+  KeyConfigScreen key_config;
+  // Set by the program's keyconfig(); the main loop opens the screen.
+  bool key_config_requested = false;
 };
 
 }  // namespace tamori::input

@@ -5,6 +5,7 @@
 
 #include "host/keys.h"
 #include "input/button_functions.h"
+#include "input/button_update.h"
 #include "input/developer_input.h"
 #include "input/input_stat.h"
 #include "input/serial_functions.h"
@@ -62,6 +63,15 @@ int serial(ThreadState* thread) {
   return 1;
 }
 
+// keyconfig() asks the console to open the key-configuration screen (the
+// main loop does so after this tick) and blocks the buttons at once.
+int keyconfig(ThreadState*) {
+  if (!bound_input || !bound_machine) return 0;
+  bound_input->key_config_requested = true;
+  input::block_buttons(*bound_input, *bound_machine);
+  return 0;
+}
+
 bool push_input_stat(ThreadState* thread, int index) {
   if (!bound_input || !bound_machine || !input::is_input_stat(index)) return false;
   static const host::KeyStates no_keys{};
@@ -88,6 +98,7 @@ void register_input_functions(ThreadState* state, input::InputState* input, mach
   register_native(state, "btn", btn);
   register_native(state, "btnp", btnp);
   register_native(state, "serial", serial);
+  register_native(state, "keyconfig", keyconfig);
   add_stat_provider(push_input_stat);
 }
 

@@ -1,6 +1,6 @@
-// The cartridge's input functions (btn, btnp, serial) bound to the
-// console's input state with their CPU charges, and the input indices of
-// stat (28..39, 120, 121).
+// The cartridge's input functions (btn, btnp, serial, keyconfig) bound to
+// the console's input state with their CPU charges, and the input indices
+// of stat (28..39, 120, 121).
 #pragma once
 
 #include "lang/state.h"

@@ -8,6 +8,7 @@
 #include "machine/display_memory.h"
 #include "machine/interface_text.h"
 #include "shell/cpu_spinner.h"
+#include "shell/key_config_screen.h"
 #include "shell/message_bar.h"
 
 namespace tamori::shell {
@@ -54,13 +55,15 @@ void ruvo_main_draw(Console& console) {
       // shown through the plain screen palette.
       const machine::DisplayRegisters plain;
       machine::compose_output_image(app.console_text.pixels.data(), plain, false, app.output_image);
-      if (pstate.console_mode == kModeStopped) draw_exit_bar(app.output_image, app.data.font);
+      if (pstate.console_mode == kModeStopped && !key_config_shown(console))
+        draw_exit_bar(app.output_image, app.data.font);
     }
     if (program_shown) draw_spinner_if_busy(console);
     if (scanline_mode_used || memory.extra_palette_flicker_requested) machine::flicker_start(app.flicker, now);
     memory.extra_palette_flicker_requested = false;
   }
   machine::back_page_put(app.back_page, app.output_image, 0, 0);
+  if (key_config_shown(console)) draw_key_config(console);
   if (program_shown && machine::compose_extra_displays(memory, app.back_page, app.options.tv_frame != 0))
     machine::flicker_start(app.flicker, now);
 

@@ -10,6 +10,7 @@
 #include "input/keyboard_bindings.h"
 #include "lang/program_runner.h"
 #include "shell/cartridge_runner.h"
+#include "shell/key_config_screen.h"
 #include "machine/memory.h"
 #include "shell/audio_device.h"
 #include "shell/message_bar.h"
@@ -84,7 +85,7 @@ void update_console_buttons(Console& console) {
   input.conditions.program_running =
       console.pstate.console_mode == kModeRunning && console.pstate.program_running;
   input.conditions.pause_state_open = console.pstate.pause_state != 0;
-  input.conditions.requested_fps = console.pstate.current_fps;
+  input.conditions.requested_fps = console.pstate.requested_fps;
   input::update_buttons(input, console.app.keys, *console.machine);
 }
 
@@ -103,11 +104,32 @@ void show_input_messages(Console& console, int32_t now_ms) {
   serial.pending_message.clear();
 }
 
+// A tick while a pause state is open: the program does not run.
+void run_paused_tick(Console& console) {
+  input::replay_tick(console.input.replay, console.input.scripted_held);
+  update_console_buttons(console);
+  audio::refresh_heard_moment(*console.audio, host::ruvo_get_time_ms());
+  switch (console.pstate.pause_state) {
+    case kPauseStateKeyConfig:
+      key_config_tick(console);
+      break;
+    default:
+      // The pause menu's pages (1 main, 3 controls picture, 4 options) take
+      // their keys here once the pause menu exists; until then only Escape
+      // closes them.
+      break;
+  }
+  console.pstate.frame_accumulator -= kOneTick;
+  input::record_tick(console.input.recorder, console.input.held_bits);
+}
+
 void run_tick(Console& console) {
   VmState& pstate = console.pstate;
+  input::replay_tick(console.input.replay, console.input.scripted_held);
   switch (pstate.console_mode) {
     case kModeStopped:
       update_console_buttons(console);
+      key_config_tick(console);
       break;
     case kModeRunning:
       if (pstate.load_hold_frames > 0) {
@@ -118,6 +140,7 @@ void run_tick(Console& console) {
       pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
       input::mouse_track_changes(console.input.mouse);
       lang::run_slice();
+      take_key_config_request(console);
       break;
     default:
       break;
@@ -126,6 +149,25 @@ void run_tick(Console& console) {
   pstate.frame_accumulator -= kOneTick;
   pstate.frame_counter++;
   pstate.odd_frame = !pstate.odd_frame;
+  input::record_tick(console.input.recorder, console.input.held_bits);
+}
+
+// Escape in a running program closes any pause state (the key-configuration
+// screen undoing unfinished changes) and stays blocked until released. On
+// the stopped screen it closes the key-configuration screen.
+void handle_escape(Console& console) {
+  VmState& pstate = console.pstate;
+  if (!host::key_pressed(console.app.keys, host::scancode::Escape)) return;
+  const bool key_config_closed = key_config_escape(console);
+  if (pstate.console_mode == kModeRunning && pstate.pause_state != 0) {
+    pstate.pause_state = 0;
+    console.input.keyboard.typed.clear();
+    console.input.conditions.pause_state_open = false;
+    input::block_buttons(console.input, *console.machine);
+  } else if (!key_config_closed) {
+    return;
+  }
+  host::key_block(console.app.keys, host::scancode::Escape);
 }
 
 }  // namespace
@@ -206,17 +248,22 @@ void ruvo_main_update(Console& console) {
                                                        pstate.current_fps);
   pstate.last_t = now;
 
-  const bool no_tick_owed = pstate.frame_accumulator < kOneTick;
-  const bool mouse_counts = app.mouse_moved && pstate.console_mode != kModeRunning && !app.keys.shift;
-  const bool may_skip = (no_tick_owed && !mouse_counts) ||
-                        (pstate.console_mode != kModeRunning && pstate.frame_accumulator < 0x8000);
-  if (may_skip) {
-    if (app.frames_skipped_in_sequence < skip_draw_bound(applicable_sleep_ms(console))) app.skip_draw = true;
-    app.frames_skipped_in_sequence++;
+  if (pstate.pause_state != 0) {
+    if (pstate.frame_accumulator >= kOneTick) run_paused_tick(console);
   } else {
-    app.frames_skipped_in_sequence = 0;
+    const bool no_tick_owed = pstate.frame_accumulator < kOneTick;
+    const bool mouse_counts = app.mouse_moved && pstate.console_mode != kModeRunning && !app.keys.shift;
+    const bool may_skip = (no_tick_owed && !mouse_counts) ||
+                          (pstate.console_mode != kModeRunning && pstate.frame_accumulator < 0x8000);
+    if (may_skip) {
+      if (app.frames_skipped_in_sequence < skip_draw_bound(applicable_sleep_ms(console))) app.skip_draw = true;
+      app.frames_skipped_in_sequence++;
+    } else {
+      app.frames_skipped_in_sequence = 0;
+    }
+    // A program that opens a pause state (keyconfig) stops being ticked.
+    while (pstate.frame_accumulator >= kOneTick && pstate.pause_state == 0) run_tick(console);
   }
-  while (pstate.frame_accumulator >= kOneTick) run_tick(console);
 
   if (pstate.console_mode == kModeRunning && pstate.program_running) {
     constexpr uint32_t kAudioPauseAddress = 0x5f2f;
@@ -224,7 +271,10 @@ void ruvo_main_update(Console& console) {
                                        pstate.pause_state != 0);
   }
 
-  if (pstate.console_mode == kModeStopped && player0_pressed_any_button(console)) app.quit = true;
+  // The key-configuration screen takes every key while it is open.
+  if (pstate.console_mode == kModeStopped && !console.input.key_config.open && player0_pressed_any_button(console))
+    app.quit = true;
+  handle_escape(console);
   show_input_messages(console, now);
 }
 

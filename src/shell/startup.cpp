@@ -11,6 +11,7 @@
 #include "host/log.h"
 #include "host/paths.h"
 #include "input/host_input.h"
+#include "input/input_recording.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
 #include "machine/print_functions.h"
@@ -159,6 +160,9 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
   // cartridge named on the command line.
   console.pstate.console_mode = kModeStopped;
   console.pstate.last_t = host::ruvo_get_time_ms() - kFirstIterationGapMs;
+  // -i replays and -o records the buttons of every tick from the first.
+  if (!app.options.input_file.empty()) input::open_input_replay(console.input.replay, app.options.input_file);
+  if (!app.options.output_file.empty()) input::open_input_recorder(console.input.recorder, app.options.output_file);
   connect_program_runner(console);
   if (!app.options.execute) {
     console_print(console, "");
@@ -204,6 +208,7 @@ void ruvo_exit(Console& console) {
   lang::program_runner().host = lang::RunnerHost{};
   host::ruvo_config_save(app.data_folder, app.title);
   close_audio_device(console);
+  input::close_input_recorder(console.input.recorder);
   if (app.platform.close_window) app.platform.close_window(app.platform.context);
   host::ruvo_log("<ok\n");
   host::ruvo_log_close();

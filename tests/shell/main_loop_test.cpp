@@ -8,6 +8,7 @@
 #include "host/scancodes.h"
 #include "machine/memory.h"
 #include "shell/console_text.h"
+#include "shell/key_config_screen.h"
 #include "shell/main_draw.h"
 #include "shell/message_bar.h"
 
@@ -137,6 +138,17 @@ TEST_F(MainLoop, TicksReadTheButtonsIntoMemory) {
   EXPECT_EQ(machine::read_memory_byte(*console.machine, 0x5f4c), 0);
 }
 
+TEST_F(MainLoop, ButtonRepeatFollowsTheProgramsRateNotTheGovernedOne) {
+  ASSERT_FALSE(start());
+  // A 60 fps program that the governor holds at 30 keeps its repeat times.
+  console.pstate.requested_fps = 60;
+  console.pstate.current_fps = 30;
+  host::keys_host_down(console.app.keys, host::scancode::Z);
+  host::keys_update(console.app.keys, host::ruvo_get_time_ms());
+  update_console_buttons(console);
+  EXPECT_EQ(console.input.buttons.repeat_counter[4], 15 * 60 / 30 + 1);
+}
+
 TEST_F(MainLoop, ControllerChangesShowOnTheMessageBarOutsideTheBoot) {
   ASSERT_FALSE(start());
   input::connect_controller(console.input.controllers, 5, "pad");
@@ -221,6 +233,33 @@ TEST_F(MainLoop, StoppedScreenShowsTheExitBar) {
   for (int y = 6; y < 12; y++)
     for (int x = 0; x < 128; x++) version_pixels += pixel(x, y) == 6;
   EXPECT_GT(version_pixels, 20);
+}
+
+TEST_F(MainLoop, KeyConfigurationOnTheStoppedScreenTakesKeysUntilEscape) {
+  ASSERT_FALSE(start());
+  ruvo_main_iteration(console);
+  open_key_config(console);
+  auto iterate = [&]() {
+    time.now_ms += 34;
+    ruvo_main_iteration(console);
+  };
+  iterate();  // every key up: the screen is ready
+  EXPECT_EQ(console.app.back_page.pixels[0], 7) << "the title strip instead of the console text";
+  EXPECT_EQ(console.app.back_page.pixels[size_t(124) * 128 + 4], 6) << "the panel instead of the exit bar";
+  host::keys_host_down(console.app.keys, host::scancode::X);
+  iterate();
+  EXPECT_FALSE(console.app.quit) << "a button goes to the screen, not to the exit";
+  EXPECT_EQ(console_settings().button_keys[0], host::scancode::X);
+  host::keys_host_up(console.app.keys, host::scancode::X);
+  iterate();
+  host::keys_host_down(console.app.keys, host::scancode::Escape);
+  iterate();
+  EXPECT_FALSE(console.input.key_config.open);
+  EXPECT_EQ(console_settings().button_keys[0], 0) << "cancelled";
+  EXPECT_FALSE(console.app.quit);
+  host::keys_host_down(console.app.keys, host::scancode::X);
+  iterate();
+  EXPECT_TRUE(console.app.quit);
 }
 
 TEST_F(MainLoop, MissingDataFileEndsWithStatusZero) {
