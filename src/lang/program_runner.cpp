@@ -186,6 +186,9 @@ bool run_slice_section() {
     error.line = error_line(program);
     error.traceback = error_traceback(program);
     error.already_reported = meter.allocation_error_reported;
+    FailedAssertion& assertion = last_failed_assertion();
+    if (assertion.error_text == error.message) error.assertion_message = assertion.message;
+    assertion = FailedAssertion{};
     meter.allocation_error_reported = false;
     set_top(state, anchored);
     suspend_program();
