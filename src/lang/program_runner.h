@@ -98,6 +98,8 @@ struct RunnerHost {
   std::string desktop_folder;  // printh files for the desktop
   bool global_api = false;
   bool reset_glitch_running = false;
+  int display_count = 1;              // stat(11)
+  bool single_display_layout = true;  // no -displays_x / -displays_y above 1
 };
 
 struct ProgramRunner {
@@ -133,6 +135,7 @@ struct ProgramRunner {
   std::array<bool, kMenuItemCount> menu_selected{};
   std::array<int32_t, kMenuItemCount> menu_selection_values{};
   bool scoresub_shown = false;
+  bool map_display_warned = false;
 };
 
 ProgramRunner& program_runner();

@@ -1,5 +1,6 @@
 #include "shell/cartridge_runner.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -26,6 +27,8 @@
 
 namespace tamori::shell {
 namespace {
+
+constexpr uint8_t kNoScrollFlag = 0x40;  // in 0x5f36
 
 std::string folder_of(const std::string& path) {
   size_t slash = path.rfind('/');
@@ -97,7 +100,11 @@ void print_console_line(Console& console, std::string_view text, int colour) {
     write_standard_output(console, line);
     return;
   }
-  int scroll_cycles = console_print(console.app.console_text, console.app.data.font, text, uint8_t(colour & 15));
+  const bool program_runs = console.pstate.console_mode == kModeRunning && console.pstate.program_running;
+  // A running program may ask (0x5f36 bit 0x40) that printing never scroll.
+  const bool scrolling = !(program_runs && (machine::read_memory_byte(*console.machine, 0x5f36) & kNoScrollFlag));
+  int scroll_cycles =
+      console_print(console.app.console_text, console.app.data.font, text, uint8_t(colour & 15), scrolling);
   // Scrolling costs a running program 0x20000 cycles a line.
   if (scroll_cycles > 0 && console.pstate.console_mode == kModeRunning) lang::spend_cpu_8MHz(scroll_cycles);
 }
@@ -124,6 +131,7 @@ void connect_program_runner(Console& console) {
     lang::GovernorInputs inputs;
     inputs.meter_fps = console.app.smoothed_fps >> 16;
     inputs.host_framerate_control = console_settings().host_framerate_control;
+    inputs.draw_ms = console.app.last_draw_ms;
     inputs.sleep_ms = applicable_sleep_ms(console);
     inputs.window_active = console.app.has_focus;
     inputs.now_ms = host::ruvo_get_time_ms();
@@ -139,6 +147,9 @@ void connect_program_runner(Console& console) {
   host.output_folder = console_settings().root_path;
   host.desktop_folder = host::ruvo_config().desktop_path;
   host.global_api = console.app.options.global_api;
+  const ConsoleOptions& options = console.app.options;
+  host.single_display_layout = options.displays_x <= 1 && options.displays_y <= 1;
+  host.display_count = options.tv_frame ? 1 : std::clamp(options.displays_x * options.displays_y, 1, 4);
   host.register_functions = console.app.register_functions;
   host.fresh_random_seed = [&console]() { return fresh_random_seed(console); };
   connect_sound_and_input(console);

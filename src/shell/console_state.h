@@ -110,6 +110,7 @@ struct AppState {
   std::vector<uint32_t> argb_frame;
   int32_t smoothed_fps = 0;  // 16.16
   int32_t frame_start_ms = 0;
+  int32_t last_draw_ms = 0;  // composing and presenting the last drawn frame
   host::Platform platform;
   // Set by headless tools that need the same random numbers on every run.
   std::optional<uint32_t> fixed_random_seed;

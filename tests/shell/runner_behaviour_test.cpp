@@ -1,0 +1,126 @@
+// The runner's behaviour around a running program: the load wrapper's
+// answers for each stat(107), stop printing like print, and console lines
+// of a running program scrolling (and charging for it) unless it asked
+// not to.
+#include <string>
+
+#include "cartridge_run_fixture.h"
+#include "lang/api.h"
+#include "lang/cpu_counters.h"
+#include "lang/program_runner.h"
+#include "machine/memory.h"
+#include "shell/cartridge_runner.h"
+#include "shell/console_text.h"
+
+namespace tamori::shell::testing {
+namespace {
+
+// A stand-in for the native load: __load(status, result) leaves `status` for
+// stat(107) and returns `result`.
+int fake_native_load(lang::ThreadState* thread) {
+  lang::program_runner().load_status = lang::integer_at(thread, 1);
+  lang::set_top(thread, 2);
+  return 1;
+}
+
+TEST_F(CartridgeRun, TheLoadWrapperTurnsStat107IntoItsAnswers) {
+  const std::string code =
+      "for case in all({{1, false}, {-1, true}, {-2, true}, {-3, true}, {-9, true}, {0, 'native'}, {0}}) do\n"
+      "  local ok, message = load(case[1], case[2])\n"
+      "  printh(case[1] .. ': ' .. tostr(ok) .. ' ' .. tostr(message))\n"
+      "end\n";
+  std::ofstream(home / "load.lua", std::ios::binary) << code;
+  HeadlessRunOptions options;
+  options.cartridge = (home / "load.lua").string();
+  options.home = (home / "data").string();
+  options.program_folder = TAMORI_BUILD_DIR;
+  options.frames = 20;
+  options.register_functions = [](lang::ThreadState* state) {
+    lang::register_native(state, "__load", fake_native_load);
+  };
+  HeadlessRunResult result = run_headless(console, time, options);
+  EXPECT_EQ(result.standard_output,
+            "1: true [nil]\n"
+            "-1: false could not find cart\n"
+            "-2: false could not fetch cart\n"
+            "-3: false could not connect to bbs\n"
+            "-9: false access denied\n"
+            "0: native [nil]\n"
+            "0: false access denied\n");
+}
+
+int count_colour(const uint8_t* pixels, int top, int bottom, uint8_t colour) {
+  int count = 0;
+  for (int y = top; y <= bottom; y++)
+    for (int x = 0; x < machine::kScreenSide; x++) count += pixels[y * machine::kScreenSide + x] == colour ? 1 : 0;
+  return count;
+}
+
+TEST_F(CartridgeRun, StopPrintsItsArgumentsLikePrintAndOnTheConsole) {
+  HeadlessRunResult result = run_code("camera(50, 50)\ncls(1)\nstop('bye', 10, 20, 8)\nprinth('not reached')\n", 5);
+  EXPECT_EQ(result.standard_output, "");
+  ASSERT_TRUE(result.quit);
+  // The camera was reset before printing, so the text lands at (10, 20).
+  const uint8_t* screen = console.machine->display_pages[0].pixels;
+  EXPECT_GT(count_colour(screen, 20, 24, 8), 0);
+  EXPECT_EQ(count_colour(screen, 0, 19, 8), 0);
+  EXPECT_EQ(count_colour(screen, 25, 127, 8), 0);
+  EXPECT_GT(count_colour(console.app.console_text.pixels.data(), 0, 5, 6), 0);
+}
+
+TEST_F(CartridgeRun, ConsoleLinesOfARunningProgramScrollUnlessItAsksNotTo) {
+  run_code("printh('started')\n", 2);
+  console.app.options.execute = false;
+  console.pstate.console_mode = kModeRunning;
+  console.pstate.program_running = true;
+  ConsoleTextScreen& text = console.app.console_text;
+
+  const struct {
+    uint8_t flags;          // 0x5f36
+    bool program_running;
+    int32_t cycles;         // charged for one line at the bottom
+    int cursor_y;
+  } cases[] = {
+      {0x00, true, 0x20000, 120},
+      {0x40, true, 0, 126},
+      {0x40, false, 0x20000, 120},  // only a running program may keep the screen still
+      {0xbf, true, 0x20000, 120},
+  };
+  for (const auto& entry : cases) {
+    SCOPED_TRACE(int(entry.flags));
+    console.pstate.program_running = entry.program_running;
+    machine::write_memory_byte(*console.machine, 0x5f36, entry.flags);
+    text.cursor_y = 120;
+    text.pixels.fill(0);
+    text.pixels[0] = 5;  // moves away with a scroll
+    lang::lua_reset_cpu_cycles();
+    print_console_line(console, "line", 6);
+    EXPECT_EQ(lang::lua_get_cpu_cycles(), entry.cycles);
+    EXPECT_EQ(text.cursor_y, entry.cursor_y);
+    EXPECT_EQ(text.pixels[0] == 5, entry.cycles == 0);
+  }
+  // Without scrolling the cursor stays just below the screen however many
+  // lines follow.
+  console.pstate.program_running = true;
+  machine::write_memory_byte(*console.machine, 0x5f36, 0x40);
+  for (int line = 0; line < 100; line++) print_console_line(console, "more", 6);
+  EXPECT_LE(text.cursor_y, machine::kScreenSide);
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
+
+namespace tamori::shell::testing {
+namespace {
+
+TEST_F(CartridgeRun, MenuitemWithANonNumericIndexStopsTheProgram) {
+  HeadlessRunResult result = run_code("printh('before')\nmenuitem('x')\nprinth('after')\n", 5);
+  EXPECT_EQ(result.standard_output, "before\n");
+  EXPECT_TRUE(result.quit);
+  EXPECT_EQ(console.pstate.console_mode, kModeStopped);
+  // The reason is the console's first line.
+  EXPECT_GT(count_colour(console.app.console_text.pixels.data(), 0, 5, 6), 0);
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
