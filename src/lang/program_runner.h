@@ -92,6 +92,8 @@ struct RunnerHost {
   // started) and ends with flip.
   std::function<void()> frame_started;
   std::function<void()> frame_ended;
+  // First thing at flip, while the frame's cycle counts still stand.
+  std::function<void()> record_performance;
   std::function<void(const std::string& line)> log;
   std::string cdata_folder;    // with a trailing "/"
   std::string output_folder;   // printh files, with a trailing "/"

@@ -153,6 +153,7 @@ int get_menu_item_selected(ThreadState* thread) {
 
 void end_frame() {
   ProgramRunner& r = runner();
+  if (r.host.record_performance) r.host.record_performance();
   // A second full update in the same frame would consume the presses and
   // run the repeat counters at twice their rate.
   if (r.host.read_buttons) r.host.read_buttons();

@@ -14,6 +14,7 @@
 #include "host/config.h"
 #include "host/log.h"
 #include "input/button_update.h"
+#include "lang/api.h"
 #include "lang/cpu_counters.h"
 #include "lang/program_runner.h"
 #include "lang/random_generator.h"
@@ -81,6 +82,20 @@ uint32_t fresh_random_seed(const Console& console) {
   return uint32_t(host::ruvo_get_time_ms()) + uint32_t(std::time(nullptr));
 }
 
+void record_performance_sample(Console& console) {
+  lang::ProgramRunner& runner = lang::program_runner();
+  FrameMeasurement frame;
+  if (runner.cart_state) frame.memory_bytes = int64_t(lang::memory_in_use(runner.cart_state)) + runner.token_overhead;
+  frame.cycles = lang::lua_get_cpu_cycles();
+  frame.system_cycles = lang::cpu_counters.system_cycles;
+  frame.overran = runner.governor.frame_overran;
+  frame.current_fps = console.pstate.current_fps;
+  frame.requested_fps = console.pstate.requested_fps;
+  frame.frame_accumulator = console.pstate.frame_accumulator;
+  frame.meter_fps = console.app.smoothed_fps;
+  record_flip(console.app.performance, frame);
+}
+
 }  // namespace
 
 void write_standard_output(Console& console, std::string_view text) {
@@ -140,6 +155,7 @@ void connect_program_runner(Console& console) {
   host.program_stopped = [&console]() {
     if (console.app.options.execute) console.app.quit = true;
   };
+  host.record_performance = [&console]() { record_performance_sample(console); };
   host.update_buttons = [&console]() { update_console_buttons(console); };
   host.block_buttons = [&console]() { input::block_buttons(console.input, *console.machine); };
   host.log = [](const std::string& line) { host::ruvo_log("%s", line.c_str()); };

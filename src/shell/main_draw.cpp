@@ -9,6 +9,7 @@
 #include "machine/interface_text.h"
 #include "shell/cpu_spinner.h"
 #include "shell/message_bar.h"
+#include "shell/performance_monitor.h"
 
 namespace tamori::shell {
 
@@ -71,6 +72,10 @@ void ruvo_main_draw(Console& console) {
   if (app.options.tv_frame)
     machine::draw_tv_frame(app.back_page, app.palette, app.data.tv_frame.pixels, app.data.tv_frame.width,
                            app.data.tv_frame.height);
+  if (app.performance.shown && program_shown)
+    draw_performance_monitor(machine::Canvas{app.back_page.pixels.data(), app.back_page.width, app.back_page.height},
+                             app.data.font, app.performance, pstate.current_fps, pstate.requested_fps,
+                             app.keys.shift);
   machine::apply_transform_screen(app.back_page, console_settings().transform_screen);
 }
 
