@@ -20,6 +20,7 @@
 #include "lang/random_generator.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
+#include "shell/config_command.h"
 #include "shell/console_text.h"
 #include "shell/main_loop.h"
 #include "shell/message_bar.h"
@@ -156,6 +157,7 @@ void connect_program_runner(Console& console) {
     if (console.app.options.execute) console.app.quit = true;
   };
   host.record_performance = [&console]() { record_performance_sample(console); };
+  host.config_command = [&console](const std::string& argument) { run_config_command(console, argument); };
   host.update_buttons = [&console]() { update_console_buttons(console); };
   host.block_buttons = [&console]() { input::block_buttons(console.input, *console.machine); };
   host.log = [](const std::string& line) { host::ruvo_log("%s", line.c_str()); };
