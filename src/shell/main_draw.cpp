@@ -46,7 +46,10 @@ void ruvo_main_draw(Console& console) {
   machine::back_page_clear(app.back_page);
   machine::MachineState& memory = *console.machine;
   const bool program_shown = pstate.program_running && pstate.console_mode == kModeRunning;
-  if (pstate.load_hold_frames <= 0) {
+  // A frame still being worked on (its slice ran out before flip) is not
+  // shown half-drawn: the previous picture stays.
+  const bool frame_unfinished = program_shown && lang::program_runner().hold_flag;
+  if (pstate.load_hold_frames <= 0 && !frame_unfinished) {
     bool scanline_mode_used = false;
     if (program_shown) {
       scanline_mode_used = machine::compose_program_picture(memory, 0, app.output_image);

@@ -124,3 +124,32 @@ TEST_F(CartridgeRun, MenuitemWithANonNumericIndexStopsTheProgram) {
 
 }  // namespace
 }  // namespace tamori::shell::testing
+
+namespace tamori::shell::testing {
+namespace {
+
+// Each _draw clears the screen to a new colour, then works for longer than
+// a slice (even after the rate drops to 15): while the frame is unfinished
+// the previous picture stays.
+TEST_F(CartridgeRun, AnUnfinishedFrameKeepsThePreviousPicture) {
+  int held = 0, changed = 0;
+  machine::Picture previous{};
+  after_frame = [&](int frame, Console& running) {
+    const machine::Picture& picture = running.app.output_image;
+    if (lang::program_runner().hold_flag) {
+      held++;
+      if (frame > 0) {
+        EXPECT_EQ(picture, previous) << frame;
+      }
+    } else if (picture != previous) {
+      changed++;
+    }
+    previous = picture;
+  };
+  run_code("c = 1\nfunction _draw() cls(c) c = c % 15 + 1 for j = 1, 40 do for i = 1, 10000 do end end end\n", 40);
+  EXPECT_GT(held, 5);
+  EXPECT_GT(changed, 5);
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
