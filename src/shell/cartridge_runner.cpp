@@ -97,7 +97,20 @@ void record_performance_sample(Console& console) {
   record_flip(console.app.performance, frame);
 }
 
+bool board_id_character(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-'; }
+
 }  // namespace
+
+std::string board_cartridge_id(const std::string& file_name, const std::string& data_folder) {
+  const std::string board_folder = data_folder + "bbs/";
+  if (data_folder.empty() || file_name.compare(0, board_folder.size(), board_folder) != 0) return "";
+  const std::string name = file_name.substr(file_name.rfind('/') + 1);
+  const size_t end = name.find(".tm");
+  if (end == std::string::npos) return "";
+  size_t start = end;
+  while (start > 0 && board_id_character(name[start - 1])) start--;
+  return name.substr(start, end - start);
+}
 
 void write_standard_output(Console& console, std::string_view text) {
   if (console.app.write_stdout) {
@@ -180,7 +193,7 @@ void run_cart(Console& console) {
 
   runner.current_parameter = runner.next_parameter;
   runner.next_parameter.clear();
-  runner.board_id.clear();
+  runner.board_id = board_cartridge_id(console.working.file_name, console.app.data_folder);
   const std::string running = running_file_name(console.working.file_name);
   host::ruvo_log("run_cart current_filename: %s running_filename: %s running_cart_lid: %s\n",
                  console.working.file_name.c_str(), running.c_str(), runner.board_id.c_str());

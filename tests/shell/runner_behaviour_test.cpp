@@ -153,3 +153,26 @@ TEST_F(CartridgeRun, AnUnfinishedFrameKeepsThePreviousPicture) {
 
 }  // namespace
 }  // namespace tamori::shell::testing
+
+namespace tamori::shell::testing {
+namespace {
+
+TEST(BoardCartridgeId, OnlyFilesInTheBoardCacheHaveOne) {
+  const std::string data = "/home/p/.tamori/";
+  const struct {
+    const char* file;
+    const char* id;
+  } cases[] = {
+      {"/home/p/.tamori/bbs/carts/space_race-3.tm.png", "space_race-3"},
+      {"/home/p/.tamori/bbs/carts/12345.tm", "12345"},
+      {"/home/p/.tamori/bbs/carts/My Game#x9.tm.png", "x9"},  // the run ends at a character outside the set
+      {"/home/p/.tamori/bbs/carts/notes.txt", ""},
+      {"/home/p/.tamori/carts/space_race-3.tm.png", ""},      // not the board's folder
+      {"/elsewhere/bbs/carts/a.tm", ""},
+  };
+  for (const auto& entry : cases) EXPECT_EQ(board_cartridge_id(entry.file, data), entry.id) << entry.file;
+  EXPECT_EQ(board_cartridge_id("/home/p/.tamori/bbs/a.tm", ""), "");
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
