@@ -183,6 +183,7 @@ void register_runner_functions(ThreadState* state) {
   register_native(state, "_map_display", map_display);
   register_native(state, "__refund_cpu__", refund_cpu);
   register_native(state, "__yielded_to_escape_slice", yielded_to_escape_slice);
+  register_native(state, "stop", stop);
   register_native(state, "__stop", stop);
   register_native(state, "_get_menu_item_selected", get_menu_item_selected);
 }

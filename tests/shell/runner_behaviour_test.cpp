@@ -176,3 +176,44 @@ TEST(BoardCartridgeId, OnlyFilesInTheBoardCacheHaveOne) {
 
 }  // namespace
 }  // namespace tamori::shell::testing
+
+namespace tamori::shell::testing {
+namespace {
+
+lang::ValueType global_type(lang::ThreadState* state, const std::string& name) {
+  lang::get_global(state, name);
+  const lang::ValueType type = lang::type_at(state, -1);
+  lang::set_top(state, -2);
+  return type;
+}
+
+// Every registered global of a console's fresh language state (before a
+// prelude deletes its private names), fast functions where the numeric and
+// the simplest drawing and memory functions are. The system commands of
+// the console (load, run, save, extcmd ...) are not part of this table.
+TEST_F(CartridgeRun, EveryBuiltInIsRegisteredInTheRightForm) {
+  run_code("printh('ran')\n", 2);
+  lang::reset_lua_machine();
+  lang::ThreadState* state = lang::program_runner().cart_state;
+  ASSERT_NE(state, nullptr);
+  const char* fast[] = {"ceil", "sgn",  "abs", "mid",  "cos",  "sin",   "sqrt",  "atan2", "bnot", "flr",
+                        "band", "bor",  "bxor", "shl", "shr",  "lshr",  "rotl",  "rotr",  "min",  "max",
+                        "srand", "poke", "poke2", "poke4", "pset", "pget", "rect", "rectfill"};
+  const char* natives[] = {
+      "deli", "add", "del", "count", "rnd", "flip", "__flip", "__superyield", "peek", "peek2", "peek4",
+      "memcpy", "memset", "reload", "cstore", "reset", "camera", "clip", "cls", "color", "rrect", "rrectfill",
+      "circ", "circfill", "oval", "ovalfill", "line", "pal", "palt", "fillp", "spr", "sspr", "tline", "map",
+      "mapdraw", "mget", "mset", "fget", "fset", "sget", "sset", "stop", "__stop", "time", "t", "scoresub",
+      "print", "__print", "cursor", "btn", "btnp", "printh", "__printh", "_menuitem", "tostr", "__tostr",
+      "tonum", "cartdata", "dget", "dset", "stat", "music", "sfx", "serial", "sub", "chr", "ord", "split",
+      "__pairs__", "__ipairs__", "type", "next", "inext", "setmetatable", "getmetatable", "rawequal", "rawlen",
+      "rawget", "rawset", "assert", "cocreate", "coresume", "yield", "costatus", "unpack", "pack", "select",
+      "__trace", "trace", "holdframe", "_startframe", "_get_menu_item_selected", "_update_buttons",
+      "_update_framerate", "_set_mainloop_exists", "_set_fps", "_mark_cpu", "_map_display", "__refund_cpu__",
+      "__yielded_to_escape_slice", "tostring", "__tostring__", "__type", "__select", "__coresume"};
+  for (const char* name : fast) EXPECT_EQ(global_type(state, name), lang::ValueType::FastFunction) << name;
+  for (const char* name : natives) EXPECT_EQ(global_type(state, name), lang::ValueType::LightNative) << name;
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
