@@ -341,12 +341,13 @@ void suspend_program() {
   if (runner.host.reset_glitch_running) return;
   RunControl& run = control();
   machine::MachineState* machine = runner.host.machine;
-  if (run.program_running && !runner.program_is_command) {
+  const bool cartridge_program = run.program_running && !runner.program_is_command;
+  if (cartridge_program) {
     runner.resumable = runner.program != nullptr;
     if (runner.host.pause_sound) runner.host.pause_sound();
     save_cart_data();
   }
-  if (machine) machine::reset_memory_on_stop(*machine);
+  if (machine) machine::reset_memory_on_stop(*machine, cartridge_program);
   if (runner.host.text) machine::reset_print(*runner.host.text);
   run.console_mode = kModeStopped;
   runner.hold_flag = false;
