@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "host/clock.h"
+#include "input/input_state.h"
 #include "lang/api.h"
 #include "lang/cart_data.h"
 #include "lang/command_shorthand.h"
@@ -346,6 +347,8 @@ void suspend_program() {
     runner.resumable = runner.program != nullptr;
     if (runner.host.pause_sound) runner.host.pause_sound();
     save_cart_data();
+    // Keys typed for the program are not left for the next one.
+    if (runner.host.input) runner.host.input->keyboard.typed.clear();
   }
   if (machine) machine::reset_memory_on_stop(*machine, cartridge_program);
   if (runner.host.text) machine::reset_print(*runner.host.text);

@@ -239,3 +239,18 @@ TEST_F(CartridgeRun, ACommandKeepsTheDrawStateItSetWhenItEnds) {
 
 }  // namespace
 }  // namespace tamori::shell::testing
+
+namespace tamori::shell::testing {
+namespace {
+
+TEST_F(CartridgeRun, AStoppingProgramDiscardsTheCharactersTypedForIt) {
+  after_frame = [](int frame, Console& running) {
+    if (frame == 1) running.input.keyboard.typed = "abc";
+  };
+  HeadlessRunResult result = run_code("n = 0\nfunction _update() n += 1 if n == 4 then stop() end end\n", 10);
+  ASSERT_TRUE(result.quit);
+  EXPECT_EQ(console.input.keyboard.typed, "");
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
