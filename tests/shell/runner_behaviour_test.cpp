@@ -254,3 +254,28 @@ TEST_F(CartridgeRun, AStoppingProgramDiscardsTheCharactersTypedForIt) {
 
 }  // namespace
 }  // namespace tamori::shell::testing
+
+namespace tamori::shell::testing {
+namespace {
+
+// With two displays side by side the built-in loop draws each display in
+// turn once the program asks for several displays, and the single-display
+// note never appears.
+TEST_F(CartridgeRun, TheBuiltInLoopDrawsEveryDisplayOfTheLayout) {
+  std::ofstream(home / "displays.lua", std::ios::binary)
+      << "printh(stat(11) .. ' ' .. tostr(_map_display(1)))\n"
+         "poke(0x5f36, 1)\n"
+         "n = 0\n"
+         "function _draw() n += 1 printh('draw on ' .. stat(3)) if n == 4 then stop() end end\n";
+  HeadlessRunOptions options;
+  options.cartridge = (home / "displays.lua").string();
+  options.home = (home / "data").string();
+  options.program_folder = TAMORI_BUILD_DIR;
+  options.frames = 10;
+  options.extra_arguments = {"-displays_x", "2"};
+  HeadlessRunResult result = run_headless(console, time, options);
+  EXPECT_EQ(result.standard_output, "2 false\ndraw on 0\ndraw on 1\ndraw on 0\ndraw on 1\n");
+}
+
+}  // namespace
+}  // namespace tamori::shell::testing
