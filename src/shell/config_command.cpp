@@ -1,6 +1,7 @@
 #include "shell/config_command.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -27,8 +28,11 @@ struct Reply {
 };
 
 // A value that is not a number counts as 0, like the console's other
-// number readings.
-int number_of(const std::string& value) { return std::atoi(value.c_str()); }
+// number readings; a huge one is held to the int range before clamping.
+int number_of(const std::string& value) {
+  const long number = std::strtol(value.c_str(), nullptr, 10);
+  return int(std::clamp<long>(number, INT32_MIN, INT32_MAX));
+}
 
 void list_settings(Reply& reply) {
   reply.line("config [setting]");
