@@ -38,7 +38,6 @@ bool save_cartridge_image(const std::string& path, const machine::CartridgeImage
 
 void connect_cartridge_storage(machine::CartridgeStorage& storage, WorkingCartridge& working, const CartridgeHost& host) {
   WorkingCartridge* working_cartridge = &working;
-  const CartridgeHost* cartridge_host = &host;
   storage.data_folder = host.data_folder;
   storage.loaded_cartridge_hash = [working_cartridge] { return working_cartridge->hash; };
   storage.read_loaded_rom = [working_cartridge](uint8_t* rom) {
@@ -46,12 +45,13 @@ void connect_cartridge_storage(machine::CartridgeStorage& storage, WorkingCartri
     return true;
   };
   storage.write_loaded_rom = [working_cartridge](const uint8_t* rom) { copy_rom_to_cartridge(rom, *working_cartridge->cartridge); };
-  storage.load_cartridge_file = [cartridge_host](const std::string& path, machine::CartridgeImage* image) {
-    return load_cartridge_image(path, image, *cartridge_host);
+  // The host is kept by value: callers hand over a temporary.
+  storage.load_cartridge_file = [host](const std::string& path, machine::CartridgeImage* image) {
+    return load_cartridge_image(path, image, host);
   };
   storage.log = [](const std::string& line) { host::ruvo_log("%s", line.c_str()); };
-  storage.save_cartridge_file = [cartridge_host](const std::string& path, const machine::CartridgeImage& image, bool as_png) {
-    return save_cartridge_image(path, image, as_png, *cartridge_host);
+  storage.save_cartridge_file = [host](const std::string& path, const machine::CartridgeImage& image, bool as_png) {
+    return save_cartridge_image(path, image, as_png, host);
   };
 }
 

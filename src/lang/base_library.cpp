@@ -201,21 +201,30 @@ int base_rawset(ThreadState* thread) {
   return 1;
 }
 
+FailedAssertion failed_assertion;
+
 // assert(v [, message, ...]): all its arguments when v is true, else the
-// error message (a string or number) or "assertion failed!".
+// error message (a string or number) or "assertion failed!", after the
+// calling line's position like every error a library function raises.
 int base_assert(ThreadState* thread) {
   require_value(thread, 1, "assert");
   if (truth_at(thread, 1)) return get_top(thread);
   ValueType type = type_at(thread, 2);
-  if (type == ValueType::Nil) raise_error(thread, "assertion failed!");
+  const std::string position = where(thread, 1);
+  const std::string separator = position.empty() ? "" : " ";
+  if (type == ValueType::Nil) raise_error(thread, position + separator + "assertion failed!");
   std::string_view message;
   if ((type != ValueType::String && type != ValueType::Number) || !string_at(thread, 2, &message)) {
     raise_type_error(thread, 2, "assert", "string");
   }
-  raise_error(thread, message);
+  failed_assertion.message = std::string(message);
+  failed_assertion.error_text = position + separator + failed_assertion.message;
+  raise_error(thread, failed_assertion.error_text);
 }
 
 }  // namespace
+
+FailedAssertion& last_failed_assertion() { return failed_assertion; }
 
 void open_base_library(ThreadState* thread) {
   register_native(thread, "type", base_type);

@@ -104,16 +104,24 @@ std::vector<ConsoleLine> runtime_error_report(const RuntimeError& error, const E
     lines.push_back({"runtime error", kHeadingColour});
   }
   const std::string& message = error.message;
+  bool assertion_shown = false;
   if (contains(message, kPreludeFirstLine)) {
-    // A message with our chunk's position in it: only the part after the
-    // position is news to the reader.
-    if (contains(message, "assertion failed")) lines.push_back({"assertion failed", kDetailColour});
+    // A message with our chunk's position in it: only an assertion and a
+    // position out of bounds are told, without the position.
+    if (!error.assertion_message.empty() || contains(message, "assertion failed"))
+      lines.push_back({"assertion failed", kDetailColour});
+    if (!error.assertion_message.empty()) {
+      lines.push_back({error.assertion_message, kSourceColour});
+      assertion_shown = true;
+    }
     size_t bounds = message.find("position out of bounds");
     if (bounds != std::string::npos && message.size() > bounds + 1)
       lines.push_back({message.substr(bounds, message.size() - bounds - 1), kDetailColour});
   } else if (message != "not enough memory") {
     lines.push_back({message, kDetailColour});
+    assertion_shown = message == error.assertion_message;
   }
+  if (!error.assertion_message.empty() && !assertion_shown) lines.push_back({error.assertion_message, kDetailColour});
   if (error.cartridge && !error.already_reported) add_traceback(error, program, &lines);
   return lines;
 }

@@ -34,6 +34,8 @@ struct RuntimeError {
   std::string message;
   std::string traceback;      // "stack traceback:" and frame lines
   bool already_reported = false;
+  // The message of the assert that raised this error, when it had one.
+  std::string assertion_message;
 };
 
 std::vector<ConsoleLine> runtime_error_report(const RuntimeError& error, const ExpandedProgram& program);

@@ -4,6 +4,8 @@
 // machine, sound and system functions are registered elsewhere.
 #pragma once
 
+#include <string>
+
 #include "lang/state.h"
 
 namespace tamori::lang {
@@ -26,5 +28,14 @@ void open_number_library(ThreadState* thread);     // flr ... rotr (fast), tostr
 // buy itself free cycles. Allowed in a new state.
 void set_cpu_refund_allowed(ThreadState* thread, bool allowed);
 bool cpu_refund_allowed(ThreadState* thread);
+
+// The last assert that failed with a message of its own: the error it
+// raised (with the calling line in front) and the message. The runner's
+// error report recognises an assertion by the error text.
+struct FailedAssertion {
+  std::string error_text;
+  std::string message;
+};
+FailedAssertion& last_failed_assertion();
 
 }  // namespace tamori::lang

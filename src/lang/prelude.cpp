@@ -85,8 +85,11 @@ constexpr const char* kPreludeBody =
     "__flip() "
     "end; "
     "flip = __flip_frame; "
+    // load and extcmd tolerate a console without the native commands: the
+    // result is then nil and load reports what stat(107) says.
     "function load(...) "
-    "local result = __load(...) "
+    "local result "
+    "if __load then result = __load(...) end "
     "__flip_frame() "
     "local status = __stat(107) "
     "if status > 0 then return true end "
@@ -97,7 +100,8 @@ constexpr const char* kPreludeBody =
     "return result "
     "end; "
     "function extcmd(command, ...) "
-    "local result = __extcmd(command, ...) "
+    "local result "
+    "if __extcmd then result = __extcmd(command, ...) end "
     "if command == 'go_back' or command == 'breadcrumb' then __flip_frame() end "
     "return result "
     "end; "

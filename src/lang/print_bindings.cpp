@@ -62,6 +62,8 @@ int print(ThreadState* thread) {
 
 }  // namespace
 
+int print_function(ThreadState* thread) { return print(thread); }
+
 void register_print_functions(ThreadState* state, machine::MachineState* machine, machine::TextState* text) {
   bound_machine = machine;
   bound_text = text;

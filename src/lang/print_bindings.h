@@ -15,6 +15,10 @@ namespace tamori::lang {
 // With a null machine or text state print does nothing and returns nothing.
 void register_print_functions(ThreadState* state, machine::MachineState* machine, machine::TextState* text);
 
+// print itself, on the arguments of the running native (stop prints its
+// arguments this way).
+int print_function(ThreadState* thread);
+
 // One tick of a print still waiting for frames: true when one was waiting
 // (the tick then belongs to it and runs no program).
 bool continue_waiting_print(machine::MachineState* machine, machine::TextState* text);

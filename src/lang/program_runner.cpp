@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "host/clock.h"
+#include "input/input_state.h"
 #include "lang/api.h"
 #include "lang/cart_data.h"
 #include "lang/command_shorthand.h"
@@ -186,6 +187,9 @@ bool run_slice_section() {
     error.line = error_line(program);
     error.traceback = error_traceback(program);
     error.already_reported = meter.allocation_error_reported;
+    FailedAssertion& assertion = last_failed_assertion();
+    if (assertion.error_text == error.message) error.assertion_message = assertion.message;
+    assertion = FailedAssertion{};
     meter.allocation_error_reported = false;
     set_top(state, anchored);
     suspend_program();
@@ -338,12 +342,15 @@ void suspend_program() {
   if (runner.host.reset_glitch_running) return;
   RunControl& run = control();
   machine::MachineState* machine = runner.host.machine;
-  if (run.program_running && !runner.program_is_command) {
+  const bool cartridge_program = run.program_running && !runner.program_is_command;
+  if (cartridge_program) {
     runner.resumable = runner.program != nullptr;
     if (runner.host.pause_sound) runner.host.pause_sound();
     save_cart_data();
+    // Keys typed for the program are not left for the next one.
+    if (runner.host.input) runner.host.input->keyboard.typed.clear();
   }
-  if (machine) machine::reset_memory_on_stop(*machine);
+  if (machine) machine::reset_memory_on_stop(*machine, cartridge_program);
   if (runner.host.text) machine::reset_print(*runner.host.text);
   run.console_mode = kModeStopped;
   runner.hold_flag = false;

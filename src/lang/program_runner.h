@@ -92,12 +92,16 @@ struct RunnerHost {
   // started) and ends with flip.
   std::function<void()> frame_started;
   std::function<void()> frame_ended;
+  // First thing at flip, while the frame's cycle counts still stand.
+  std::function<void()> record_performance;
   std::function<void(const std::string& line)> log;
   std::string cdata_folder;    // with a trailing "/"
   std::string output_folder;   // printh files, with a trailing "/"
   std::string desktop_folder;  // printh files for the desktop
   bool global_api = false;
   bool reset_glitch_running = false;
+  int display_count = 1;              // stat(11)
+  bool single_display_layout = true;  // no -displays_x / -displays_y above 1
 };
 
 struct ProgramRunner {
@@ -133,6 +137,7 @@ struct ProgramRunner {
   std::array<bool, kMenuItemCount> menu_selected{};
   std::array<int32_t, kMenuItemCount> menu_selection_values{};
   bool scoresub_shown = false;
+  bool map_display_warned = false;
 };
 
 ProgramRunner& program_runner();

@@ -5,8 +5,10 @@
 #include "host/clock.h"
 #include "lang/api.h"
 #include "lang/cpu_counters.h"
+#include "lang/print_bindings.h"
 #include "lang/program_runner.h"
 #include "machine/machine_state.h"
+#include "machine/memory.h"
 #include "machine/memory_map.h"
 
 namespace tamori::lang {
@@ -14,6 +16,10 @@ namespace {
 
 constexpr int32_t kLargestRefundRequest = -17;
 constexpr int kMaxFrameRate = 120;
+constexpr uint8_t kMultipleDisplaysFlag = 0x01;  // in 0x5f36
+constexpr int kMaxDisplayRequest = 7;
+constexpr const char* kSingleDisplayWarning =
+    "** _map_display has been deprecated when running on a single display ** (see 0.2.6b release post)\n";
 
 ProgramRunner& runner() { return program_runner(); }
 
@@ -70,12 +76,26 @@ int mark_cpu(ThreadState* thread) {
   return 0;
 }
 
+// Displays above 0 are only for programs that asked for several displays
+// (0x5f36 bit 0x01); on a single-display layout the request still goes
+// through, with a one-time note to standard output.
 int map_display(ThreadState* thread) {
-  int display = integer_at(thread, 1);
-  machine::MachineState* machine = runner().host.machine;
-  bool selected = display == 0;
-  if (selected && machine) machine::set_draw_display(*machine, display);
-  push_boolean(thread, selected);
+  ProgramRunner& r = runner();
+  const int display = integer_at(thread, 1);
+  machine::MachineState* machine = r.host.machine;
+  if (display != 0) {
+    const bool several_displays = machine && (machine::read_memory_byte(*machine, 0x5f36) & kMultipleDisplaysFlag);
+    if (!several_displays) {
+      push_boolean(thread, false);
+      return 1;
+    }
+    if (r.host.single_display_layout && !r.map_display_warned) {
+      r.map_display_warned = true;
+      if (r.host.write_stdout) r.host.write_stdout(kSingleDisplayWarning);
+    }
+  }
+  if (machine) machine::set_draw_display(*machine, std::clamp(display, 0, kMaxDisplayRequest));
+  push_boolean(thread, true);
   return 1;
 }
 
@@ -111,7 +131,9 @@ int stop(ThreadState* thread) {
       owned = std::string("[") + type_name_at(thread, 1) + "]";
       text = owned;
     }
+    // Also as a console line: the stopped console shows its text screen.
     if (r.host.program_print) r.host.program_print(text, 6);
+    print_function(thread);
   }
   lua_cpu_superyield();
   return 0;
@@ -131,6 +153,7 @@ int get_menu_item_selected(ThreadState* thread) {
 
 void end_frame() {
   ProgramRunner& r = runner();
+  if (r.host.record_performance) r.host.record_performance();
   // A second full update in the same frame would consume the presses and
   // run the repeat counters at twice their rate.
   if (r.host.read_buttons) r.host.read_buttons();
@@ -160,6 +183,7 @@ void register_runner_functions(ThreadState* state) {
   register_native(state, "_map_display", map_display);
   register_native(state, "__refund_cpu__", refund_cpu);
   register_native(state, "__yielded_to_escape_slice", yielded_to_escape_slice);
+  register_native(state, "stop", stop);
   register_native(state, "__stop", stop);
   register_native(state, "_get_menu_item_selected", get_menu_item_selected);
 }

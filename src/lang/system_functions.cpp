@@ -18,7 +18,6 @@ namespace {
 
 constexpr int32_t kConsoleBehaviourVersion = 43;
 constexpr int32_t kMemoryShownLimit = 0x200000;
-constexpr int32_t kDisplayCount = 1;
 
 uint32_t* random_state() {
   static uint32_t unbound[2] = {0xdeadbeef, 0x01234567};
@@ -189,7 +188,7 @@ std::optional<int32_t> numeric_stat(int n) {
     case 8: return requested << 16;
     case 9: return runner.governor.fps_history.back() << 16;
     case 10: return runner.governor.drop_penalty << 16;
-    case 11: return kDisplayCount << 16;
+    case 11: return runner.host.display_count << 16;
     case 12: return 23 << 16;
     case 13: return (59 - 4 * pause_menu_items()) << 16;
     case 14: return 104 << 16;

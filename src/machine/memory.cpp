@@ -219,8 +219,8 @@ void reset_memory_for_run(MachineState& state) {
   reset_fill_pattern(state);
 }
 
-void reset_memory_on_stop(MachineState& state) {
-  uint8_t keep = state.shadow[0x5f2e];
+void reset_memory_on_stop(MachineState& state, bool cartridge_program) {
+  const uint8_t keep = cartridge_program ? state.shadow[0x5f2e] : 0xff;
   if (!(keep & 0x01)) reset_screen_palette(state);
   if (!(keep & 0x02)) write_register(state, 0x5f5f, 0);
   if (!(keep & 0x04))

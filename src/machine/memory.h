@@ -39,10 +39,11 @@ void write_map_cell(MachineState& state, int x, int y, uint8_t value);
 // screen mode, fill pattern). The print context is reset by the text code.
 void reset_memory_for_run(MachineState& state);
 
-// Resets at program stop, keyed by the keep-on-stop flags in 0x5f2e; always
-// resets the camera, clip, display 0, print home x and cursor x, and clamps
-// cursor y to 0..122.
-void reset_memory_on_stop(MachineState& state);
+// Resets at program stop, keyed by the keep-on-stop flags in 0x5f2e (only
+// for a cartridge program: a command keeps what it set); always resets the
+// camera, clip, display 0, print home x and cursor x, and clamps cursor y
+// to 0..122.
+void reset_memory_on_stop(MachineState& state, bool cartridge_program = true);
 
 // Default secondary palette (0x5f60..0x5f6f).
 extern const uint8_t kDefaultSecondaryPalette[16];

@@ -1,5 +1,6 @@
 #include "shell/cartridge_runner.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -13,11 +14,13 @@
 #include "host/config.h"
 #include "host/log.h"
 #include "input/button_update.h"
+#include "lang/api.h"
 #include "lang/cpu_counters.h"
 #include "lang/program_runner.h"
 #include "lang/random_generator.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
+#include "shell/config_command.h"
 #include "shell/console_text.h"
 #include "shell/main_loop.h"
 #include "shell/message_bar.h"
@@ -26,6 +29,8 @@
 
 namespace tamori::shell {
 namespace {
+
+constexpr uint8_t kNoScrollFlag = 0x40;  // in 0x5f36
 
 std::string folder_of(const std::string& path) {
   size_t slash = path.rfind('/');
@@ -78,7 +83,34 @@ uint32_t fresh_random_seed(const Console& console) {
   return uint32_t(host::ruvo_get_time_ms()) + uint32_t(std::time(nullptr));
 }
 
+void record_performance_sample(Console& console) {
+  lang::ProgramRunner& runner = lang::program_runner();
+  FrameMeasurement frame;
+  if (runner.cart_state) frame.memory_bytes = int64_t(lang::memory_in_use(runner.cart_state)) + runner.token_overhead;
+  frame.cycles = lang::lua_get_cpu_cycles();
+  frame.system_cycles = lang::cpu_counters.system_cycles;
+  frame.overran = runner.governor.frame_overran;
+  frame.current_fps = console.pstate.current_fps;
+  frame.requested_fps = console.pstate.requested_fps;
+  frame.frame_accumulator = console.pstate.frame_accumulator;
+  frame.meter_fps = console.app.smoothed_fps;
+  record_flip(console.app.performance, frame);
+}
+
+bool board_id_character(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-'; }
+
 }  // namespace
+
+std::string board_cartridge_id(const std::string& file_name, const std::string& data_folder) {
+  const std::string board_folder = data_folder + "bbs/";
+  if (data_folder.empty() || file_name.compare(0, board_folder.size(), board_folder) != 0) return "";
+  const std::string name = file_name.substr(file_name.rfind('/') + 1);
+  const size_t end = name.find(".tm");
+  if (end == std::string::npos) return "";
+  size_t start = end;
+  while (start > 0 && board_id_character(name[start - 1])) start--;
+  return name.substr(start, end - start);
+}
 
 void write_standard_output(Console& console, std::string_view text) {
   if (console.app.write_stdout) {
@@ -97,7 +129,11 @@ void print_console_line(Console& console, std::string_view text, int colour) {
     write_standard_output(console, line);
     return;
   }
-  int scroll_cycles = console_print(console.app.console_text, console.app.data.font, text, uint8_t(colour & 15));
+  const bool program_runs = console.pstate.console_mode == kModeRunning && console.pstate.program_running;
+  // A running program may ask (0x5f36 bit 0x40) that printing never scroll.
+  const bool scrolling = !(program_runs && (machine::read_memory_byte(*console.machine, 0x5f36) & kNoScrollFlag));
+  int scroll_cycles =
+      console_print(console.app.console_text, console.app.data.font, text, uint8_t(colour & 15), scrolling);
   // Scrolling costs a running program 0x20000 cycles a line.
   if (scroll_cycles > 0 && console.pstate.console_mode == kModeRunning) lang::spend_cpu_8MHz(scroll_cycles);
 }
@@ -124,6 +160,7 @@ void connect_program_runner(Console& console) {
     lang::GovernorInputs inputs;
     inputs.meter_fps = console.app.smoothed_fps >> 16;
     inputs.host_framerate_control = console_settings().host_framerate_control;
+    inputs.draw_ms = console.app.last_draw_ms;
     inputs.sleep_ms = applicable_sleep_ms(console);
     inputs.window_active = console.app.has_focus;
     inputs.now_ms = host::ruvo_get_time_ms();
@@ -132,6 +169,8 @@ void connect_program_runner(Console& console) {
   host.program_stopped = [&console]() {
     if (console.app.options.execute) console.app.quit = true;
   };
+  host.record_performance = [&console]() { record_performance_sample(console); };
+  host.config_command = [&console](const std::string& argument) { run_config_command(console, argument); };
   host.update_buttons = [&console]() { update_console_buttons(console); };
   host.block_buttons = [&console]() { input::block_buttons(console.input, *console.machine); };
   host.log = [](const std::string& line) { host::ruvo_log("%s", line.c_str()); };
@@ -139,6 +178,9 @@ void connect_program_runner(Console& console) {
   host.output_folder = console_settings().root_path;
   host.desktop_folder = host::ruvo_config().desktop_path;
   host.global_api = console.app.options.global_api;
+  const ConsoleOptions& options = console.app.options;
+  host.single_display_layout = options.displays_x <= 1 && options.displays_y <= 1;
+  host.display_count = options.tv_frame ? 1 : std::clamp(options.displays_x * options.displays_y, 1, 4);
   host.register_functions = console.app.register_functions;
   host.fresh_random_seed = [&console]() { return fresh_random_seed(console); };
   connect_sound_and_input(console);
@@ -151,7 +193,7 @@ void run_cart(Console& console) {
 
   runner.current_parameter = runner.next_parameter;
   runner.next_parameter.clear();
-  runner.board_id.clear();
+  runner.board_id = board_cartridge_id(console.working.file_name, console.app.data_folder);
   const std::string running = running_file_name(console.working.file_name);
   host::ruvo_log("run_cart current_filename: %s running_filename: %s running_cart_lid: %s\n",
                  console.working.file_name.c_str(), running.c_str(), runner.board_id.c_str());

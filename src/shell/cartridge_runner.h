@@ -16,6 +16,11 @@ void connect_program_runner(Console& console);
 // Runs the working cartridge from the start.
 void run_cart(Console& console);
 
+// The board identifier of a cartridge file in the board's cache folder
+// ("bbs/" in the data folder): the run of a..z, 0..9, "_" and "-" that
+// ends just before ".tm" in its name. Empty for any other file.
+std::string board_cartridge_id(const std::string& file_name, const std::string& data_folder);
+
 // Goes back along the run chain: loads the top entry's cartridge, requests
 // a run with its parameter and drops the entry. False when the chain is
 // empty or the cartridge cannot be loaded.

@@ -31,6 +31,7 @@
 #include "machine/machine_state.h"
 #include "machine/memory_files.h"
 #include "machine/print_state.h"
+#include "shell/performance_monitor.h"
 #include "shell/settings.h"
 
 namespace tamori::shell {
@@ -110,6 +111,8 @@ struct AppState {
   std::vector<uint32_t> argb_frame;
   int32_t smoothed_fps = 0;  // 16.16
   int32_t frame_start_ms = 0;
+  int32_t last_draw_ms = 0;  // composing and presenting the last drawn frame
+  PerformanceMonitor performance;
   host::Platform platform;
   // Set by headless tools that need the same random numbers on every run.
   std::optional<uint32_t> fixed_random_seed;

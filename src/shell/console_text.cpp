@@ -21,7 +21,8 @@ int scroll_up(ConsoleTextScreen& screen) {
 
 }  // namespace
 
-int console_print(ConsoleTextScreen& screen, const machine::Font& font, std::string_view text, uint8_t colour) {
+int console_print(ConsoleTextScreen& screen, const machine::Font& font, std::string_view text, uint8_t colour,
+                  bool scrolling) {
   int cycles = 0;
   size_t lines = std::max<size_t>(1, (text.size() + kConsoleLineChars - 1) / kConsoleLineChars);
   for (size_t line = 0; line < lines; line++) {
@@ -29,9 +30,10 @@ int console_print(ConsoleTextScreen& screen, const machine::Font& font, std::str
                               screen.cursor_y + kConsoleLineHeight - 1, 0);
     std::string_view piece = text.substr(std::min(text.size(), line * kConsoleLineChars), kConsoleLineChars);
     machine::draw_interface_text(canvas_of(screen), font, piece, screen.cursor_x, screen.cursor_y, colour);
-    screen.cursor_y += kConsoleLineHeight;
+    // The cursor stops just below the screen when nothing scrolls.
+    screen.cursor_y = std::min(screen.cursor_y + kConsoleLineHeight, kSide);
     // Advancing below the last line scrolls the screen up one line.
-    while (screen.cursor_y > kConsoleScrollRow) cycles += scroll_up(screen);
+    while (scrolling && screen.cursor_y > kConsoleScrollRow) cycles += scroll_up(screen);
   }
   return cycles;
 }

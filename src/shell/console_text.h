@@ -17,8 +17,9 @@ inline constexpr uint8_t kConsoleDefaultColour = 6;
 
 // Prints one line (wrapped every 32 characters). Returns the CPU cycles the
 // scrolling cost (0x20000 per scroll), for a running program to be charged.
+// Without scrolling, lines past the bottom are drawn off the screen.
 int console_print(ConsoleTextScreen& screen, const machine::Font& font, std::string_view text,
-                  uint8_t colour = kConsoleDefaultColour);
+                  uint8_t colour = kConsoleDefaultColour, bool scrolling = true);
 void console_clear(ConsoleTextScreen& screen);
 
 }  // namespace tamori::shell

@@ -10,6 +10,7 @@
 #include "shell/cpu_spinner.h"
 #include "shell/key_config_screen.h"
 #include "shell/message_bar.h"
+#include "shell/performance_monitor.h"
 
 namespace tamori::shell {
 
@@ -46,7 +47,10 @@ void ruvo_main_draw(Console& console) {
   machine::back_page_clear(app.back_page);
   machine::MachineState& memory = *console.machine;
   const bool program_shown = pstate.program_running && pstate.console_mode == kModeRunning;
-  if (pstate.load_hold_frames <= 0) {
+  // A frame still being worked on (its slice ran out before flip) is not
+  // shown half-drawn: the previous picture stays.
+  const bool frame_unfinished = program_shown && lang::program_runner().hold_flag;
+  if (pstate.load_hold_frames <= 0 && !frame_unfinished) {
     bool scanline_mode_used = false;
     if (program_shown) {
       scanline_mode_used = machine::compose_program_picture(memory, 0, app.output_image);
@@ -74,6 +78,10 @@ void ruvo_main_draw(Console& console) {
   if (app.options.tv_frame)
     machine::draw_tv_frame(app.back_page, app.palette, app.data.tv_frame.pixels, app.data.tv_frame.width,
                            app.data.tv_frame.height);
+  if (app.performance.shown && program_shown)
+    draw_performance_monitor(machine::Canvas{app.back_page.pixels.data(), app.back_page.width, app.back_page.height},
+                             app.data.font, app.performance, pstate.current_fps, pstate.requested_fps,
+                             app.keys.shift);
   machine::apply_transform_screen(app.back_page, console_settings().transform_screen);
 }
 

@@ -64,6 +64,10 @@ void handle_hot_keys(Console& console, int32_t now_ms) {
   if (!keys.ctrl) return;
   using namespace host::scancode;
   if (host::key_pressed(keys, M)) toggle_mute(console, now_ms);
+  if (host::key_pressed(keys, P) && console.pstate.console_mode == kModeRunning) {
+    console.app.performance.shown = !console.app.performance.shown;
+    input::block_buttons(console.input, *console.machine);
+  }
   if (host::key_pressed(keys, Minus)) {
     set_sound_volume(console, volume_down(host::ruvo_config().sound_volume));
     display_system_volume(console, now_ms);

@@ -191,9 +191,11 @@ void ruvo_main_iteration(Console& console) {
   app.skip_draw = false;
   ruvo_main_update(console);
   if (!app.skip_draw) {
+    const int32_t draw_start = host::ruvo_get_time_ms();
     ruvo_main_draw(console);
     if (!app.headless) present_back_page(console);
     const int32_t now = host::ruvo_get_time_ms();
+    app.last_draw_ms = now - draw_start;
     const int32_t elapsed = std::max<int32_t>(1, std::min<int32_t>(now - app.frame_start_ms, 1000));
     app.smoothed_fps = int32_t((int64_t(1000) << 16) / elapsed);
     app.frame_start_ms = now;

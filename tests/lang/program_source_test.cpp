@@ -151,3 +151,49 @@ TEST(ProgramSource, RuntimeReportSkipsTheMainLoopAndPreludeFrames) {
 
 }  // namespace
 }  // namespace tamori::lang
+
+namespace tamori::lang {
+namespace {
+
+// The message lines (after the heading and source line) for error texts
+// with and without the chunk's position and a stored assert message.
+TEST(ProgramSource, RuntimeMessageLinesWithTheirColours) {
+  ExpandedProgram program = expand_program("x = 1", {});
+  const struct {
+    const char* message;
+    const char* assertion;
+    std::vector<ConsoleLine> expected;
+  } cases[] = {
+      {"-- tamori header:3: assertion failed!", "", {{"assertion failed", kDetailColour}}},
+      {"-- tamori header:3: keep going",
+       "keep going",
+       {{"assertion failed", kDetailColour}, {"keep going", kSourceColour}}},
+      {"-- tamori header:3: bad argument #2 to 'add' (position out of bounds)",
+       "",
+       {{"position out of bounds", kDetailColour}}},
+      {"-- tamori header:3: bad argument #1 to 'setmetatable' (table expected, got nil)", "", {}},
+      {"attempt to call a nil value", "", {{"attempt to call a nil value", kDetailColour}}},
+      {"not enough memory", "", {}},
+      // An assert message that came without a position is told once.
+      {"plain", "plain", {{"plain", kDetailColour}}},
+      // A stored message the text does not show is told after it.
+      {"not enough memory", "stored", {{"stored", kDetailColour}}},
+  };
+  for (const auto& entry : cases) {
+    SCOPED_TRACE(entry.message);
+    RuntimeError error;
+    error.cartridge = true;
+    error.line = 3;
+    error.message = entry.message;
+    error.assertion_message = entry.assertion;
+    std::vector<ConsoleLine> lines = runtime_error_report(error, program);
+    ASSERT_EQ(lines.size(), entry.expected.size() + 2);
+    for (size_t i = 0; i < entry.expected.size(); i++) {
+      EXPECT_EQ(lines[i + 2].text, entry.expected[i].text);
+      EXPECT_EQ(lines[i + 2].colour, entry.expected[i].colour);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tamori::lang

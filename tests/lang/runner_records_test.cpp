@@ -57,6 +57,31 @@ TEST(FrameRateGovernor, ASlowHostMeterDropsSixtyToThirtyWithAGrowingPenalty) {
   EXPECT_EQ(governor.last_drop_time, 5000);
 }
 
+TEST(FrameRateGovernor, HostDrawTimeAndSleepCountAgainstReturningToSixty) {
+  // Marks 0 and 2 are 10 ms apart; the way back to 60 needs the frame time
+  // with the host's drawing, plus the sleep, to fit 16 ms.
+  const struct {
+    int32_t draw_ms;
+    int sleep_ms;
+    int expected_fps;
+  } cases[] = {{0, 0, 60}, {6, 0, 60}, {7, 0, 30}, {3, 4, 30}, {-5, 6, 60}, {100, 0, 30}};
+  for (const auto& entry : cases) {
+    SCOPED_TRACE(entry.draw_ms);
+    FrameRateGovernor governor;
+    RunControl control;
+    control.current_fps = 30;
+    control.requested_fps = 60;
+    GovernorInputs inputs;
+    inputs.host_framerate_control = 2;
+    inputs.meter_fps = 60;
+    inputs.draw_ms = entry.draw_ms;
+    inputs.sleep_ms = entry.sleep_ms;
+    mark_frame(governor, 1000);
+    update_framerate(governor, control, inputs);
+    EXPECT_EQ(control.current_fps, entry.expected_fps);
+  }
+}
+
 TEST(FrameRateGovernor, FrameCapacity) {
   EXPECT_EQ(cycles_to_frame_capacity(0x800000 / 30, 30), 0x10000);
   EXPECT_EQ(cycles_to_frame_capacity(0x800000 / 60, 60), 0x10000);
