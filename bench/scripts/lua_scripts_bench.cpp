@@ -9,7 +9,8 @@
 // budget so large that it never suspends in practice (when it does, it is
 // resumed at once). Its printed checksum is compared with expected.txt. The
 // stock side runs `PROGRAM -e "dofile('shim.lua')" NAME.lua` (default
-// lua5.2) and is skipped when the program is not installed. Each side is
+// lua5.2; PROGRAM may include options, as in -stock "luajit -joff") and is
+// skipped when the program is not installed. Each side is
 // timed `runs` times, alternating, and the median counts.
 #include <algorithm>
 #include <chrono>
@@ -108,8 +109,10 @@ TimedRun run_ours(const std::string& source) {
   return run;
 }
 
+// PROGRAM may carry options ("luajit -joff"): only its first word is looked up.
 bool stock_available(const std::string& program) {
-  const std::string probe = "command -v " + program + " >/dev/null 2>&1";
+  const std::string executable = program.substr(0, program.find(' '));
+  const std::string probe = "command -v " + executable + " >/dev/null 2>&1";
   return std::system(probe.c_str()) == 0;
 }
 
