@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "lang/call_frames.h"
 #include "lang/collector.h"
 #include "lang/cpu_counters.h"
 #include "lang/errors.h"
@@ -103,13 +104,27 @@ bool store_fast(ThreadState* thread, const Value& object, const Value& key, cons
   return true;
 }
 
-bool load_fast(const Value& object, const Value& key, Value* result) {
+// Plain table loads, following "__index" tables (method lookups through a
+// class table and its bases) without leaving the loop. Function handlers,
+// other values and overlong chains go to the slow path, which starts over.
+inline bool load_fast(ThreadState* thread, const Value& object, const Value& key, Value* result) {
   if (!is_table(object)) return false;
   const TableObject* table = as_table(object);
-  const Value& found = table_get_inline(table, key);
-  if (is_nil(found) && table->metatable) return false;
-  *result = found;
-  return true;
+  for (int step = 0; step < kMaxTagLoop; step++) {
+    const Value& found = table_get_inline(table, key);
+    if (!is_nil(found) || !table->metatable) {
+      *result = found;
+      return true;
+    }
+    const Value& handler = table_get_string(table->metatable, thread->global->event_names[int(Event::Index)]);
+    if (is_nil(handler)) {
+      *result = Value();
+      return true;
+    }
+    if (!is_table(handler)) return false;
+    table = as_table(handler);
+  }
+  return false;
 }
 
 void prepare_for_loop(ThreadState* thread, Value* ra) {
@@ -314,7 +329,7 @@ reentry:
       op_GETTABUP: {
         const Value* table = closure->upvalues()[arg_b(i)]->location;
         Value result;
-        if (load_fast(*table, *RK(arg_c(i)), &result)) {
+        if (load_fast(thread, *table, *RK(arg_c(i)), &result)) {
           *ra = result;
           DISPATCH();
         }
@@ -323,7 +338,7 @@ reentry:
       }
       op_GETTABLE: {
         Value result;
-        if (load_fast(base[arg_b(i)], *RK(arg_c(i)), &result)) {
+        if (load_fast(thread, base[arg_b(i)], *RK(arg_c(i)), &result)) {
           *ra = result;
           DISPATCH();
         }
@@ -349,7 +364,7 @@ reentry:
       op_SELF: {
         Value object = base[arg_b(i)];
         Value result;
-        if (load_fast(object, *RK(arg_c(i)), &result)) {
+        if (load_fast(thread, object, *RK(arg_c(i)), &result)) {
           ra[1] = object;
           *ra = result;
           DISPATCH();
@@ -514,6 +529,11 @@ reentry:
       op_CALL: {
         int function_slot = frame->base + arg_a(i);
         if (arg_b(i) != 0) thread->top = function_slot + arg_b(i);
+        // Lua-to-Lua calls, the most common, enter the new frame directly.
+        if (ra->type == ValueType::LuaClosure) {
+          push_lua_frame(thread, function_slot, arg_c(i) - 1, 0);
+          goto reentry;
+        }
         if (start_call(thread, function_slot, arg_c(i) - 1, 0) == CallOutcome::Yielded) {
           if (stop_depth != 0) throw YieldSignal{};
           return true;

@@ -40,10 +40,8 @@ CallOutcome start_call(ThreadState* thread, int function_slot, int wanted_result
 // there is none.
 void insert_call_handler(ThreadState* thread, int function_slot);
 
-// Ends the top frame: moves `count` results from `first_result` to its
-// function slot, adjusted to the wanted count, pops it and completes the
-// caller's instruction when the frame ran for one.
-void postcall(ThreadState* thread, int first_result, int count);
+// push_lua_frame and postcall, which enter and leave frames, are inline in
+// lang/call_frames.h.
 
 // Runs Lua frames until the frame stack is back to `stop_depth` frames.
 // Returns true instead when a native called by the outermost loop of a
