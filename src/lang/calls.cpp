@@ -58,6 +58,7 @@ bool call_native(ThreadState* thread, NativeFunction function, int function_slot
   thread->native_argument_count = thread->top - function_slot - 1;
   collector_safe_point(thread);
   int result_count = function(thread);
+  if (result_count == kNativeFinishedItsCaller) return false;
   if (thread->yield_requested) {
     thread->yield_requested = false;
     thread->frames.back().flags |= kFrameYielded;

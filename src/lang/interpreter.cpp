@@ -538,6 +538,8 @@ reentry:
           if (stop_depth != 0) throw YieldSignal{};
           return true;
         }
+        // A native may have finished this frame too (kNativeFinishedItsCaller).
+        if (thread->frames.size() <= stop_depth) return false;
         goto reentry;
       }
       op_TAILCALL:

@@ -24,6 +24,11 @@ struct YieldSignal {};
 // instruction).
 bool precall(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags);
 
+// What a native returns instead of a result count when it has completed
+// its own call and that of the Lua function that called it (the coresume
+// shortcut); both frames are gone and the results are in place.
+inline constexpr int kNativeFinishedItsCaller = -2;
+
 // How a call started by start_call went on.
 enum class CallOutcome : uint8_t {
   LuaFrame,  // a Lua function got a frame; the caller runs it
