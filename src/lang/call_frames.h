@@ -1,6 +1,7 @@
-// Entering and leaving call frames. Inline, because every Lua-to-Lua call
-// and every return of the dispatch loop goes through them; lang/calls.cpp
-// uses the same two for calls started from anywhere else.
+// Entering and leaving call frames, and fast calls, which need none.
+// Inline, because every Lua-to-Lua call, numeric built-in call and return of
+// the dispatch loop goes through them; lang/calls.cpp uses the same ones
+// for calls started from anywhere else.
 #pragma once
 
 #include "lang/heap.h"
@@ -59,6 +60,27 @@ inline void postcall(ThreadState* thread, int first_result, int count) {
   if (flags & kFrameFinishOp) {
     finish_instruction(thread, flags);
   } else if (wanted != kMultipleResults && !thread->frames.empty() &&
+             (thread->frames.back().flags & kFrameLua)) {
+    thread->top = thread->frames.back().top;
+  }
+}
+
+// Calls a fast function: no frame, its one number replaces the function in
+// its slot, and extra wanted results are nil.
+inline void call_fast(ThreadState* thread, FastFunction function, int function_slot, int wanted_results,
+                      uint8_t flags) {
+  thread->native_argument_count = thread->top - function_slot - 1;
+  int32_t result = function(thread);
+  thread->stack[function_slot] = number_value(result);
+  thread->top = function_slot + 1;
+  if (wanted_results > 1) {
+    ensure_stack(thread, wanted_results);
+    for (int i = 1; i < wanted_results; i++) thread->stack[function_slot + i] = Value();
+    thread->top = function_slot + wanted_results;
+  }
+  if (flags & kFrameFinishOp) {
+    finish_instruction(thread, flags);
+  } else if (wanted_results != kMultipleResults && !thread->frames.empty() &&
              (thread->frames.back().flags & kFrameLua)) {
     thread->top = thread->frames.back().top;
   }

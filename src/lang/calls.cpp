@@ -70,25 +70,6 @@ bool call_native(ThreadState* thread, NativeFunction function, int function_slot
   return false;
 }
 
-void call_fast(ThreadState* thread, FastFunction function, int function_slot, int wanted_results,
-               uint8_t flags) {
-  thread->native_argument_count = thread->top - function_slot - 1;
-  int32_t result = function(thread);
-  thread->stack[function_slot] = number_value(result);
-  thread->top = function_slot + 1;
-  if (wanted_results > 1) {
-    ensure_stack(thread, wanted_results);
-    for (int i = 1; i < wanted_results; i++) thread->stack[function_slot + i] = Value();
-    thread->top = function_slot + wanted_results;
-  }
-  if (flags & kFrameFinishOp) {
-    finish_instruction(thread, flags);
-  } else if (wanted_results != kMultipleResults && !thread->frames.empty() &&
-             (thread->frames.back().flags & kFrameLua)) {
-    thread->top = thread->frames.back().top;
-  }
-}
-
 // Links a fresh upvalue for stack slot `slot`, keeping the open list sorted
 // from the highest slot down.
 Upvalue* find_upvalue(ThreadState* thread, int slot) {

@@ -534,6 +534,13 @@ reentry:
           push_lua_frame(thread, function_slot, arg_c(i) - 1, 0);
           goto reentry;
         }
+        // So are calls of the numeric built-ins; the frame stays as it is
+        // unless the stack had to grow for extra wanted results.
+        if (ra->type == ValueType::FastFunction) {
+          call_fast(thread, ra->fast, function_slot, arg_c(i) - 1, 0);
+          if (base != thread->stack + frame->base) goto reentry;
+          DISPATCH();
+        }
         if (start_call(thread, function_slot, arg_c(i) - 1, 0) == CallOutcome::Yielded) {
           if (stop_depth != 0) throw YieldSignal{};
           return true;
