@@ -88,7 +88,7 @@ void new_index_slow(ThreadState* thread, const Value* object, const Value* key, 
 }
 
 // Plain table stores: an existing key, or a table without "__newindex".
-bool store_fast(ThreadState* thread, const Value& object, const Value& key, const Value& value) {
+inline bool store_fast(ThreadState* thread, const Value& object, const Value& key, const Value& value) {
   if (!is_table(object)) return false;
   TableObject* table = as_table(object);
   const Value& found = table_get_inline(table, key);
