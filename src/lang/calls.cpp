@@ -1,6 +1,7 @@
 // Calls, returns, errors and coroutine resumption.
 #include <utility>
 
+#include "lang/call_frames.h"
 #include "lang/collector.h"
 #include "lang/errors.h"
 #include "lang/heap.h"
@@ -44,33 +45,6 @@ void insert_call_handler(ThreadState* thread, int function_slot) {
 
 namespace {
 
-void push_lua_frame(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags) {
-  LuaClosure* closure = as_lua_closure(thread->stack[function_slot]);
-  Prototype* prototype = closure->prototype;
-  int argument_count = thread->top - function_slot - 1;
-  ensure_stack(thread, prototype->max_stack_size + prototype->parameter_count);
-  Value* stack = thread->stack;
-  for (; argument_count < prototype->parameter_count; argument_count++) stack[thread->top++] = Value();
-  int base = function_slot + 1;
-  if (prototype->is_vararg) {
-    // Fixed parameters move above the extra arguments.
-    base = thread->top;
-    for (int i = 0; i < prototype->parameter_count; i++) {
-      stack[base + i] = stack[function_slot + 1 + i];
-      stack[function_slot + 1 + i] = Value();
-    }
-  }
-  CallFrame& frame = thread->frames.emplace_back();
-  frame.function_slot = function_slot;
-  frame.base = base;
-  frame.top = base + prototype->max_stack_size;
-  frame.pc = 0;
-  frame.wanted_results = wanted_results;
-  frame.flags = uint8_t(flags | kFrameLua);
-  frame.closure = closure;
-  thread->top = frame.top;
-}
-
 // True when the native asked to yield; its frame then stays on the stack.
 bool call_native(ThreadState* thread, NativeFunction function, int function_slot, int wanted_results,
                  uint8_t flags) {
@@ -84,6 +58,7 @@ bool call_native(ThreadState* thread, NativeFunction function, int function_slot
   thread->native_argument_count = thread->top - function_slot - 1;
   collector_safe_point(thread);
   int result_count = function(thread);
+  if (result_count == kNativeFinishedItsCaller) return false;
   if (thread->yield_requested) {
     thread->yield_requested = false;
     thread->frames.back().flags |= kFrameYielded;
@@ -93,25 +68,6 @@ bool call_native(ThreadState* thread, NativeFunction function, int function_slot
   if (result_count > thread->top - thread->frames.back().base) result_count = thread->top - thread->frames.back().base;
   postcall(thread, thread->top - result_count, result_count);
   return false;
-}
-
-void call_fast(ThreadState* thread, FastFunction function, int function_slot, int wanted_results,
-               uint8_t flags) {
-  thread->native_argument_count = thread->top - function_slot - 1;
-  int32_t result = function(thread);
-  thread->stack[function_slot] = number_value(result);
-  thread->top = function_slot + 1;
-  if (wanted_results > 1) {
-    ensure_stack(thread, wanted_results);
-    for (int i = 1; i < wanted_results; i++) thread->stack[function_slot + i] = Value();
-    thread->top = function_slot + wanted_results;
-  }
-  if (flags & kFrameFinishOp) {
-    finish_instruction(thread, flags);
-  } else if (wanted_results != kMultipleResults && !thread->frames.empty() &&
-             (thread->frames.back().flags & kFrameLua)) {
-    thread->top = thread->frames.back().top;
-  }
 }
 
 // Links a fresh upvalue for stack slot `slot`, keeping the open list sorted
@@ -184,30 +140,6 @@ bool precall(ThreadState* thread, int function_slot, int wanted_results, uint8_t
   CallOutcome outcome = start_call(thread, function_slot, wanted_results, flags);
   if (outcome == CallOutcome::Yielded) throw YieldSignal{};
   return outcome == CallOutcome::LuaFrame;
-}
-
-void postcall(ThreadState* thread, int first_result, int count) {
-  const CallFrame& ending = thread->frames.back();
-  int destination = ending.function_slot;
-  int wanted = ending.wanted_results;
-  uint8_t flags = ending.flags;
-  thread->frames.pop_back();
-  Value* stack = thread->stack;
-  if (wanted == kMultipleResults) {
-    for (int i = 0; i < count; i++) stack[destination + i] = stack[first_result + i];
-    thread->top = destination + count;
-  } else {
-    int i = 0;
-    for (; i < wanted && i < count; i++) stack[destination + i] = stack[first_result + i];
-    for (; i < wanted; i++) stack[destination + i] = Value();
-    thread->top = destination + wanted;
-  }
-  if (flags & kFrameFinishOp) {
-    finish_instruction(thread, flags);
-  } else if (wanted != kMultipleResults && !thread->frames.empty() &&
-             (thread->frames.back().flags & kFrameLua)) {
-    thread->top = thread->frames.back().top;
-  }
 }
 
 void call_value(ThreadState* thread, int function_slot, int wanted_results) {

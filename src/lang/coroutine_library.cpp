@@ -1,6 +1,8 @@
 #include "lang/coroutine_library.h"
 
 #include "lang/api.h"
+#include "lang/coresume_shortcut.h"
+#include "lang/interpreter.h"
 
 namespace tamori::lang {
 namespace {
@@ -22,6 +24,8 @@ int coroutine_create(ThreadState* thread) {
 }
 
 // Returns true and the results or yielded values, or false and the error.
+// Called by the prelude's wrapper, it usually finishes the wrapper's call
+// too (lang/coresume_shortcut.h).
 int coroutine_resume(ThreadState* thread) {
   ThreadState* coroutine = coroutine_argument(thread, "coresume");
   int argument_count = get_top(thread) - 1;
@@ -29,6 +33,7 @@ int coroutine_resume(ThreadState* thread) {
   RunStatus status = resume(coroutine, thread, argument_count, &result_count);
   push_boolean(thread, status != RunStatus::Error);
   insert(thread, -result_count - 1);
+  if (finish_coresume_wrapper(thread, result_count + 1)) return kNativeFinishedItsCaller;
   return result_count + 1;
 }
 

@@ -17,8 +17,13 @@ int refund_cpu(ThreadState* thread) {
   return 0;
 }
 
-// __yielded_to_escape_slice([v]): one number sets the calling coroutine's
-// escape flag to flr(v); anything else reads it as a boolean.
+int superyield(ThreadState*) {
+  lua_cpu_superyield();
+  return 0;
+}
+
+}  // namespace
+
 int yielded_to_escape_slice(ThreadState* thread) {
   if (get_top(thread) == 1 && type_at(thread, 1) == ValueType::Number) {
     thread->escape_flag = integer_at(thread, 1);
@@ -27,13 +32,6 @@ int yielded_to_escape_slice(ThreadState* thread) {
   push_boolean(thread, thread->escape_flag != 0);
   return 1;
 }
-
-int superyield(ThreadState*) {
-  lua_cpu_superyield();
-  return 0;
-}
-
-}  // namespace
 
 void open_cpu_functions(ThreadState* state) {
   register_native(state, "__refund_cpu__", refund_cpu);

@@ -9,4 +9,9 @@ namespace tamori::lang {
 
 void open_cpu_functions(ThreadState* state);
 
+// __yielded_to_escape_slice([v]): one number sets the calling coroutine's
+// escape flag to flr(v); anything else reads it as a boolean. The program
+// runner registers this one too.
+int yielded_to_escape_slice(ThreadState* thread);
+
 }  // namespace tamori::lang

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "lang/call_frames.h"
 #include "lang/collector.h"
 #include "lang/cpu_counters.h"
 #include "lang/errors.h"
@@ -87,7 +88,7 @@ void new_index_slow(ThreadState* thread, const Value* object, const Value* key, 
 }
 
 // Plain table stores: an existing key, or a table without "__newindex".
-bool store_fast(ThreadState* thread, const Value& object, const Value& key, const Value& value) {
+inline bool store_fast(ThreadState* thread, const Value& object, const Value& key, const Value& value) {
   if (!is_table(object)) return false;
   TableObject* table = as_table(object);
   const Value& found = table_get_inline(table, key);
@@ -103,13 +104,27 @@ bool store_fast(ThreadState* thread, const Value& object, const Value& key, cons
   return true;
 }
 
-bool load_fast(const Value& object, const Value& key, Value* result) {
+// Plain table loads, following "__index" tables (method lookups through a
+// class table and its bases) without leaving the loop. Function handlers,
+// other values and overlong chains go to the slow path, which starts over.
+inline bool load_fast(ThreadState* thread, const Value& object, const Value& key, Value* result) {
   if (!is_table(object)) return false;
   const TableObject* table = as_table(object);
-  const Value& found = table_get_inline(table, key);
-  if (is_nil(found) && table->metatable) return false;
-  *result = found;
-  return true;
+  for (int step = 0; step < kMaxTagLoop; step++) {
+    const Value& found = table_get_inline(table, key);
+    if (!is_nil(found) || !table->metatable) {
+      *result = found;
+      return true;
+    }
+    const Value& handler = table_get_string(table->metatable, thread->global->event_names[int(Event::Index)]);
+    if (is_nil(handler)) {
+      *result = Value();
+      return true;
+    }
+    if (!is_table(handler)) return false;
+    table = as_table(handler);
+  }
+  return false;
 }
 
 void prepare_for_loop(ThreadState* thread, Value* ra) {
@@ -255,6 +270,20 @@ void finish_instruction(ThreadState* thread, uint8_t finished_frame_flags) {
 
 bool execute(ThreadState* thread, size_t stop_depth) {
   CpuCounters& cpu = cpu_counters;
+  // Every handler ends by fetching, checking, charging and jumping to the
+  // next instruction itself (threaded dispatch): one indirect jump per
+  // handler predicts far better than a single shared one.
+  static const void* const kHandlers[64] = {
+#define TAMORI_OPCODE_HANDLER(name, number, cycles, format, modeB, modeC, setsA, isTest, meaning) &&op_##name,
+      TAMORI_OPCODES(TAMORI_OPCODE_HANDLER)
+#undef TAMORI_OPCODE_HANDLER
+      &&op_invalid, &&op_invalid, &&op_invalid, &&op_invalid, &&op_invalid, &&op_invalid,
+      &&op_invalid, &&op_invalid, &&op_invalid, &&op_invalid, &&op_invalid,
+  };
+  static_assert(kOpcodeCount + 11 == 64);
+  Instruction i;
+  Value* ra;
+  OpCode op;
 reentry:
   CallFrame* frame = &thread->frames.back();
   LuaClosure* closure = frame->closure;
@@ -267,144 +296,149 @@ reentry:
   // cycle check. Helpers that jump change frame->pc, and `pc` is reloaded.
   int pc = frame->pc;
 #define RK(x) (is_constant(x) ? &constants[constant_index(x)] : base + (x))
-  for (;;) {
-    Instruction i = code[pc++];
-    frame->pc = pc;
-    int32_t slice = cpu.cpu_cycles_slice;
-    if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {
-      cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max);
-    }
-    OpCode op = opcode_of(i);
-    cpu.cpu_cycles_slice = int32_t(uint32_t(slice) + kCycles[int(op)]);
-    Value* ra = base + arg_a(i);
-    switch (op) {
-      case OpCode::MOVE: *ra = base[arg_b(i)]; break;
-      case OpCode::LOADK: *ra = constants[arg_bx(i)]; break;
-      case OpCode::LOADKX:
+#define DISPATCH()                                                         \
+  do {                                                                     \
+    i = code[pc++];                                                        \
+    frame->pc = pc;                                                        \
+    int32_t slice = cpu.cpu_cycles_slice;                                  \
+    if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {         \
+      cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max);        \
+    }                                                                      \
+    op = opcode_of(i);                                                     \
+    cpu.cpu_cycles_slice = int32_t(uint32_t(slice) + kCycles[int(op)]);    \
+    ra = base + arg_a(i);                                                  \
+    goto* kHandlers[int(op)];                                              \
+  } while (false)
+  DISPATCH();
+
+      // The instruction handlers; each ends in DISPATCH() or `goto reentry`.
+      op_MOVE: *ra = base[arg_b(i)]; DISPATCH();
+      op_LOADK: *ra = constants[arg_bx(i)]; DISPATCH();
+      op_LOADKX:
         *ra = constants[arg_ax(code[pc++])];
         frame->pc = pc;
-        break;
-      case OpCode::LOADBOOL:
+        DISPATCH();
+      op_LOADBOOL:
         *ra = boolean_value(arg_b(i) != 0);
         if (arg_c(i) != 0) frame->pc = ++pc;
-        break;
-      case OpCode::LOADNIL:
+        DISPATCH();
+      op_LOADNIL:
         for (int k = 0; k <= arg_b(i); k++) ra[k] = Value();
-        break;
-      case OpCode::GETUPVAL: *ra = *closure->upvalues()[arg_b(i)]->location; break;
-      case OpCode::GETTABUP: {
+        DISPATCH();
+      op_GETUPVAL: *ra = *closure->upvalues()[arg_b(i)]->location; DISPATCH();
+      op_GETTABUP: {
         const Value* table = closure->upvalues()[arg_b(i)]->location;
         Value result;
-        if (load_fast(*table, *RK(arg_c(i)), &result)) {
+        if (load_fast(thread, *table, *RK(arg_c(i)), &result)) {
           *ra = result;
-          break;
+          DISPATCH();
         }
         index_slow(thread, table, RK(arg_c(i)), frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::GETTABLE: {
+      op_GETTABLE: {
         Value result;
-        if (load_fast(base[arg_b(i)], *RK(arg_c(i)), &result)) {
+        if (load_fast(thread, base[arg_b(i)], *RK(arg_c(i)), &result)) {
           *ra = result;
-          break;
+          DISPATCH();
         }
         index_slow(thread, &base[arg_b(i)], RK(arg_c(i)), frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::SETTABUP: {
+      op_SETTABUP: {
         const Value* table = closure->upvalues()[arg_a(i)]->location;
-        if (store_fast(thread, *table, *RK(arg_b(i)), *RK(arg_c(i)))) break;
+        if (store_fast(thread, *table, *RK(arg_b(i)), *RK(arg_c(i)))) DISPATCH();
         new_index_slow(thread, table, RK(arg_b(i)), RK(arg_c(i)));
         goto reentry;
       }
-      case OpCode::SETUPVAL: *closure->upvalues()[arg_b(i)]->location = *ra; break;
-      case OpCode::SETTABLE:
-        if (store_fast(thread, *ra, *RK(arg_b(i)), *RK(arg_c(i)))) break;
+      op_SETUPVAL: *closure->upvalues()[arg_b(i)]->location = *ra; DISPATCH();
+      op_SETTABLE:
+        if (store_fast(thread, *ra, *RK(arg_b(i)), *RK(arg_c(i)))) DISPATCH();
         new_index_slow(thread, ra, RK(arg_b(i)), RK(arg_c(i)));
         goto reentry;
-      case OpCode::NEWTABLE:
+      op_NEWTABLE:
         *ra = table_value(new_table(thread, table_size_from_hint(arg_b(i)), table_size_from_hint(arg_c(i))));
         // A collection may run finalizers, which may move the stack.
         collector_safe_point(thread);
         goto reentry;
-      case OpCode::SELF: {
+      op_SELF: {
         Value object = base[arg_b(i)];
         Value result;
-        if (load_fast(object, *RK(arg_c(i)), &result)) {
+        if (load_fast(thread, object, *RK(arg_c(i)), &result)) {
           ra[1] = object;
           *ra = result;
-          break;
+          DISPATCH();
         }
         Value key = *RK(arg_c(i));
         ra[1] = object;
         index_slow(thread, &base[arg_b(i)], &key, frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::ADD: {
+      op_ADD: {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         if (is_number(*b) && is_number(*c)) {
           *ra = number_value(int32_t(uint32_t(b->number) + uint32_t(c->number)));
-          break;
+          DISPATCH();
         }
         arithmetic_slow(thread, ArithOp::Add, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::SUB: {
+      op_SUB: {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         if (is_number(*b) && is_number(*c)) {
           *ra = number_value(int32_t(uint32_t(b->number) - uint32_t(c->number)));
-          break;
+          DISPATCH();
         }
         arithmetic_slow(thread, ArithOp::Sub, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::MUL: {
+      op_MUL: {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         if (is_number(*b) && is_number(*c)) {
           *ra = number_value(number_multiply(b->number, c->number));
-          break;
+          DISPATCH();
         }
         arithmetic_slow(thread, ArithOp::Mul, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::MOD: {
+      op_MOD: {
         // The common case inline: both operands non-negative.
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         if (is_number(*b) && is_number(*c) && b->number >= 0 && c->number > 0) {
           *ra = number_value(int32_t(uint32_t(b->number) % uint32_t(c->number)));
-          break;
+          DISPATCH();
         }
         goto generic_arithmetic;
       }
-      case OpCode::DIV: {
+      op_DIV: {
         // The common case inline: a whole positive divisor.
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         if (is_number(*b) && is_number(*c) && c->number >= 0x10000 && (c->number & 0xffff) == 0) {
           *ra = number_value(b->number / (c->number >> 16));
-          break;
+          DISPATCH();
         }
         goto generic_arithmetic;
       }
       generic_arithmetic:
-      case OpCode::POW:
-      case OpCode::TMBAND:
-      case OpCode::TMBOR:
-      case OpCode::TMBXOR:
-      case OpCode::TMSHL:
-      case OpCode::TMSHR:
-      case OpCode::TMLSHR:
-      case OpCode::TMROTL:
-      case OpCode::TMROTR:
-      case OpCode::TMBNOT:
-      case OpCode::IDIV:
-      case OpCode::PEEK:
-      case OpCode::PEEK2:
-      case OpCode::PEEK4: {
+      op_POW:
+      op_TMBAND:
+      op_TMBOR:
+      op_TMBXOR:
+      op_TMSHL:
+      op_TMSHR:
+      op_TMLSHR:
+      op_TMROTL:
+      op_TMROTR:
+      op_TMBNOT:
+      op_IDIV:
+      op_PEEK:
+      op_PEEK2:
+      op_PEEK4: {
         ArithOp arith = ArithOp(int(op) - int(OpCode::ADD));
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
@@ -416,25 +450,25 @@ reentry:
           }
           if (extra_cycles) charge_cycles(extra_cycles);
           *ra = number_value(result);
-          break;
+          DISPATCH();
         }
         arithmetic_slow(thread, arith, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::UNM: {
+      op_UNM: {
         const Value* b = &base[arg_b(i)];
         if (is_number(*b)) {
           *ra = number_value(int32_t(0u - uint32_t(b->number)));
-          break;
+          DISPATCH();
         }
         arithmetic_slow(thread, ArithOp::Unm, b, b, frame->base + arg_a(i));
         goto reentry;
       }
-      case OpCode::NOT: *ra = boolean_value(is_false(base[arg_b(i)])); break;
-      case OpCode::LEN:
-        if (length_of(thread, &base[arg_b(i)], frame->base + arg_a(i))) break;
+      op_NOT: *ra = boolean_value(is_false(base[arg_b(i)])); DISPATCH();
+      op_LEN:
+        if (length_of(thread, &base[arg_b(i)], frame->base + arg_a(i))) DISPATCH();
         goto reentry;
-      case OpCode::CONCAT: {
+      op_CONCAT: {
         int first = frame->base + arg_b(i);
         thread->top = frame->base + arg_c(i) + 1;
         if (concatenate(thread, first)) {
@@ -444,44 +478,44 @@ reentry:
         }
         goto reentry;
       }
-      case OpCode::JMP:
+      op_JMP:
         pc += arg_sbx(i);
         frame->pc = pc;
         if (arg_a(i) != 0) close_upvalues(thread, frame->base + arg_a(i) - 1);
-        break;
-      case OpCode::EQ: {
+        DISPATCH();
+      op_EQ: {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         int outcome = (is_number(*b) && is_number(*c)) ? b->number == c->number : equal_values(thread, b, c);
         if (outcome < 0) goto reentry;
         conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
         pc = frame->pc;
-        break;
+        DISPATCH();
       }
-      case OpCode::LT: {
+      op_LT: {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         int outcome = (is_number(*b) && is_number(*c)) ? b->number < c->number : less_than(thread, b, c);
         if (outcome < 0) goto reentry;
         conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
         pc = frame->pc;
-        break;
+        DISPATCH();
       }
-      case OpCode::LE: {
+      op_LE: {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         int outcome = (is_number(*b) && is_number(*c)) ? b->number <= c->number : less_equal(thread, b, c);
         if (outcome < 0) goto reentry;
         conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
         pc = frame->pc;
-        break;
+        DISPATCH();
       }
-      case OpCode::TEST:
+      op_TEST:
         if (arg_c(i) ? is_false(*ra) : !is_false(*ra)) frame->pc++;
         else take_next_jump(thread, *frame, code);
         pc = frame->pc;
-        break;
-      case OpCode::TESTSET: {
+        DISPATCH();
+      op_TESTSET: {
         const Value& b = base[arg_b(i)];
         if (arg_c(i) ? is_false(b) : !is_false(b)) {
           frame->pc++;
@@ -490,21 +524,35 @@ reentry:
           take_next_jump(thread, *frame, code);
         }
         pc = frame->pc;
-        break;
+        DISPATCH();
       }
-      case OpCode::CALL: {
+      op_CALL: {
         int function_slot = frame->base + arg_a(i);
         if (arg_b(i) != 0) thread->top = function_slot + arg_b(i);
+        // Lua-to-Lua calls, the most common, enter the new frame directly.
+        if (ra->type == ValueType::LuaClosure) {
+          push_lua_frame(thread, function_slot, arg_c(i) - 1, 0);
+          goto reentry;
+        }
+        // So are calls of the numeric built-ins; the frame stays as it is
+        // unless the stack had to grow for extra wanted results.
+        if (ra->type == ValueType::FastFunction) {
+          call_fast(thread, ra->fast, function_slot, arg_c(i) - 1, 0);
+          if (base != thread->stack + frame->base) goto reentry;
+          DISPATCH();
+        }
         if (start_call(thread, function_slot, arg_c(i) - 1, 0) == CallOutcome::Yielded) {
           if (stop_depth != 0) throw YieldSignal{};
           return true;
         }
+        // A native may have finished this frame too (kNativeFinishedItsCaller).
+        if (thread->frames.size() <= stop_depth) return false;
         goto reentry;
       }
-      case OpCode::TAILCALL:
+      op_TAILCALL:
         tail_call(thread, frame, i);
         goto reentry;
-      case OpCode::RETURN: {
+      op_RETURN: {
         int first = frame->base + arg_a(i);
         int count = arg_b(i) != 0 ? arg_b(i) - 1 : thread->top - first;
         if (!prototype->functions.empty()) close_upvalues(thread, frame->base);
@@ -512,18 +560,18 @@ reentry:
         if (thread->frames.size() <= stop_depth) return false;
         goto reentry;
       }
-      case OpCode::FORLOOP:
+      op_FORLOOP:
         if (step_for_loop(ra)) {
           pc += arg_sbx(i);
           frame->pc = pc;
         }
-        break;
-      case OpCode::FORPREP:
+        DISPATCH();
+      op_FORPREP:
         prepare_for_loop(thread, ra);
         pc += arg_sbx(i);
         frame->pc = pc;
-        break;
-      case OpCode::TFORCALL: {
+        DISPATCH();
+      op_TFORCALL: {
         int call_slot = frame->base + arg_a(i) + 3;
         ra[3] = ra[0];
         ra[4] = ra[1];
@@ -532,28 +580,27 @@ reentry:
         precall(thread, call_slot, arg_c(i), kFrameFinishOp);
         goto reentry;
       }
-      case OpCode::TFORLOOP:
+      op_TFORLOOP:
         if (!is_nil(ra[1])) {
           ra[0] = ra[1];
           pc += arg_sbx(i);
           frame->pc = pc;
         }
-        break;
-      case OpCode::SETLIST:
+        DISPATCH();
+      op_SETLIST:
         set_list(thread, *frame, code, i);
         pc = frame->pc;
-        break;
-      case OpCode::CLOSURE:
+        DISPATCH();
+      op_CLOSURE:
         make_closure(thread, *frame, i);
         collector_safe_point(thread);
         goto reentry;
-      case OpCode::VARARG:
+      op_VARARG:
         copy_varargs(thread, *frame, i);
         goto reentry;
-      case OpCode::EXTRAARG: break;
-      default: throw_error_message(thread, "invalid instruction");
-    }
-  }
+      op_EXTRAARG: DISPATCH();
+      op_invalid: throw_error_message(thread, "invalid instruction");
+#undef DISPATCH
 #undef RK
 }
 

@@ -24,6 +24,11 @@ struct YieldSignal {};
 // instruction).
 bool precall(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags);
 
+// What a native returns instead of a result count when it has completed
+// its own call and that of the Lua function that called it (the coresume
+// shortcut); both frames are gone and the results are in place.
+inline constexpr int kNativeFinishedItsCaller = -2;
+
 // How a call started by start_call went on.
 enum class CallOutcome : uint8_t {
   LuaFrame,  // a Lua function got a frame; the caller runs it
@@ -40,10 +45,8 @@ CallOutcome start_call(ThreadState* thread, int function_slot, int wanted_result
 // there is none.
 void insert_call_handler(ThreadState* thread, int function_slot);
 
-// Ends the top frame: moves `count` results from `first_result` to its
-// function slot, adjusted to the wanted count, pops it and completes the
-// caller's instruction when the frame ran for one.
-void postcall(ThreadState* thread, int first_result, int count);
+// push_lua_frame and postcall, which enter and leave frames, are inline in
+// lang/call_frames.h.
 
 // Runs Lua frames until the frame stack is back to `stop_depth` frames.
 // Returns true instead when a native called by the outermost loop of a

@@ -19,6 +19,11 @@ void open_base_library(ThreadState* thread);       // type, tostring, select, ne
 void open_table_library(ThreadState* thread);      // add, del, deli, count, pack, unpack
 void open_string_library(ThreadState* thread);     // sub, chr, ord, split
 void open_number_library(ThreadState* thread);     // flr ... rotr (fast), tostr, tonum
+// pack and unpack, which the prelude's coresume wrapper calls (the
+// coresume shortcut in lang/coresume_shortcut.h recognises them).
+int table_pack(ThreadState* thread);
+int table_unpack(ThreadState* thread);
+
 // open_coroutine_library is in lang/coroutine_library.h; __refund_cpu__,
 // __yielded_to_escape_slice and __superyield come from open_cpu_functions in
 // lang/cpu_functions.h.

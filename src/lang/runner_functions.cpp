@@ -5,6 +5,7 @@
 #include "host/clock.h"
 #include "lang/api.h"
 #include "lang/cpu_counters.h"
+#include "lang/cpu_functions.h"
 #include "lang/print_bindings.h"
 #include "lang/program_runner.h"
 #include "machine/machine_state.h"
@@ -103,16 +104,6 @@ int refund_cpu(ThreadState* thread) {
   int32_t n = integer_at(thread, 1);
   if (runner().refund_allowed && n >= kLargestRefundRequest) lua_add_cpu_cycles(int32_t(uint32_t(n) * 2u));
   return 0;
-}
-
-int yielded_to_escape_slice(ThreadState* thread) {
-  int32_t& flag = escape_flag(thread);
-  if (get_top(thread) == 1 && type_at(thread, 1) == ValueType::Number) {
-    flag = integer_at(thread, 1);
-    return 0;
-  }
-  push_boolean(thread, flag != 0);
-  return 1;
 }
 
 int stop(ThreadState* thread) {

@@ -128,6 +128,11 @@ struct GlobalState {
   // programs that name the function themselves).
   bool refund_allowed = true;
 
+  // Test hook: lets tests compare the coresume shortcut
+  // (lang/coresume_shortcut.h) with the prelude wrapper running as written.
+  bool coresume_shortcut_enabled = true;
+  uint32_t coresume_shortcuts_taken = 0;
+
   PeekHook peek_hook = nullptr;
   void* peek_context = nullptr;
 };

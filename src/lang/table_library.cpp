@@ -112,6 +112,8 @@ int table_count(ThreadState* thread) {
   return 1;
 }
 
+}  // namespace
+
 // pack(...): a table of the arguments with their count in field "n".
 int table_pack(ThreadState* thread) {
   int count = get_top(thread);
@@ -128,6 +130,8 @@ int table_pack(ThreadState* thread) {
   return 1;
 }
 
+namespace {
+
 // The integer view of an optional position argument of unpack: nil or
 // missing takes the default, anything else must be a number.
 int32_t position_argument(ThreadState* thread, int index, int32_t default_position) {
@@ -136,6 +140,8 @@ int32_t position_argument(ThreadState* thread, int index, int32_t default_positi
   if (!number_at(thread, index, &raw)) raise_type_error(thread, index, "unpack", "number");
   return fixed_to_int(raw);
 }
+
+}  // namespace
 
 // unpack(t [, i [, j]]): t[i], ..., t[j].
 int table_unpack(ThreadState* thread) {
@@ -153,7 +159,6 @@ int table_unpack(ThreadState* thread) {
   return int(count);
 }
 
-}  // namespace
 
 void open_table_library(ThreadState* thread) {
   register_native(thread, "add", table_add);
