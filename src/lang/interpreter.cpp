@@ -93,6 +93,7 @@ bool store_fast(ThreadState* thread, const Value& object, const Value& key, cons
   const Value& found = table_get_inline(table, key);
   if (!is_nil(found)) {
     const_cast<Value&>(found) = value;
+    table_barrier(thread->global, table);
     return true;
   }
   if (table->metatable &&
@@ -317,7 +318,12 @@ reentry:
         new_index_slow(thread, table, RK(arg_b(i)), RK(arg_c(i)));
         goto reentry;
       }
-      case OpCode::SETUPVAL: *closure->upvalues()[arg_b(i)]->location = *ra; break;
+      case OpCode::SETUPVAL: {
+        Upvalue* upvalue = closure->upvalues()[arg_b(i)];
+        *upvalue->location = *ra;
+        upvalue_barrier(thread->global, upvalue, *ra);
+        break;
+      }
       case OpCode::SETTABLE:
         if (store_fast(thread, *ra, *RK(arg_b(i)), *RK(arg_c(i)))) break;
         new_index_slow(thread, ra, RK(arg_b(i)), RK(arg_c(i)));
