@@ -15,7 +15,7 @@ namespace {
 
 constexpr int32_t kMinimumThreshold = 256 * 1024;
 // Allocation between two automatic steps, and the least work of a step.
-constexpr int64_t kStepSize = 8 * 1024;
+constexpr int64_t kStepSize = 32 * 1024;
 // Objects looked at by one sweep step, and the work each counts for.
 constexpr int kSweepBatch = 64;
 constexpr int64_t kSweepCost = 16;
