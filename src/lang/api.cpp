@@ -283,9 +283,10 @@ void set_metatable(ThreadState* thread, int index) {
   Value metatable = pop(thread);
   if (!is_nil(metatable) && !is_table(metatable)) raise_error(thread, "nil or table expected");
   table->metatable = is_nil(metatable) ? nullptr : as_table(metatable);
+  table_barrier(thread->global, table);
   if (table->metatable &&
       !is_nil(table_get_string(table->metatable, thread->global->event_names[int(Event::Gc)]))) {
-    table->finalizable = true;
+    make_finalizable(thread->global, table);
   }
 }
 
@@ -439,7 +440,14 @@ void collect(ThreadState* thread) {
   collect_garbage(thread);
   run_pending_finalizers(thread);
 }
-void set_collector_running(ThreadState* thread, bool running) { thread->global->collector_enabled = running; }
+bool collect_step(ThreadState* thread, int size) { return collector_step(thread, size); }
+void set_collector_running(ThreadState* thread, bool running) { thread->global->collector.running = running; }
+bool collector_running(ThreadState* thread) { return thread->global->collector.running; }
+void set_collector_pacing(ThreadState* thread, int pause, int step_multiplier) {
+  Collector& collector = thread->global->collector;
+  collector.pause = pause < 0 ? 0 : pause;
+  collector.step_multiplier = step_multiplier < 1 ? 1 : step_multiplier;
+}
 int32_t memory_in_use(ThreadState* thread) { return thread->global->meter.bytes; }
 MemoryMeter& memory_meter(ThreadState* thread) { return thread->global->meter; }
 

@@ -144,11 +144,20 @@ const char* coroutine_status(ThreadState* coroutine, ThreadState* current);
 int32_t& escape_flag(ThreadState* thread);
 
 // ---- Memory and collection ----
+// The collector is incremental (lang/collector.h). A full collection, then
+// the queued finalizers; works whether the collector runs or not.
 void collect(ThreadState* thread);
-// Stops or restarts the automatic collections at safe points (the runner
-// collects between slices itself).
+// One step of about `size` KiB of allocation's worth of work (0: a small
+// step), then the queued finalizers; true when it finished a cycle.
+bool collect_step(ThreadState* thread, int size);
+// Stops or restarts the automatic steps at safe points (the runner steps
+// between slice sections itself); a stopped cycle stays where it was.
 void set_collector_running(ThreadState* thread, bool running);
-int32_t memory_in_use(ThreadState* thread);  // the meter, without token overhead
+bool collector_running(ThreadState* thread);
+// Percentages: how far memory grows past what a cycle left before the next
+// one starts, and how much work each step does per byte allocated.
+void set_collector_pacing(ThreadState* thread, int pause, int step_multiplier);
+int32_t memory_in_use(ThreadState* thread);  // the meter, without token overhead (the count)
 MemoryMeter& memory_meter(ThreadState* thread);
 void set_peek_hook(ThreadState* thread, PeekHook hook, void* context);
 

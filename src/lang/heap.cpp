@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "lang/collector.h"
 #include "lang/errors.h"
 #include "lang/table.h"
 
@@ -23,6 +24,7 @@ template <typename T>
 T* link_object(ThreadState* thread, T* object, ValueType kind) {
   GlobalState* global = thread->global;
   object->kind = kind;
+  object->colour = global->collector.current_white;
   object->next_object = global->all_objects;
   global->all_objects = object;
   return object;
@@ -82,6 +84,7 @@ StringObject* intern_string(ThreadState* thread, std::string_view text) {
   for (StringObject* s = global->string_buckets[hash & mask]; s; s = s->next_in_bucket) {
     if (s->hash == hash && s->length == text.size() &&
         std::memcmp(s->bytes(), text.data(), text.size()) == 0) {
+      revive_string(global, s);
       return s;
     }
   }
@@ -138,6 +141,7 @@ ThreadState* new_thread(ThreadState* thread) {
   void* block = allocate_or_throw(thread, sizeof(ThreadState), ChargeKind::Flat32);
   auto* created = link_object(thread, new (block) ThreadState(), ValueType::Thread);
   created->global = thread->global;
+  link_thread(thread->global, created);
   allocate_stack(created, 2 * kMinNativeStack);
   return created;
 }

@@ -94,6 +94,7 @@ inline bool store_fast(ThreadState* thread, const Value& object, const Value& ke
   const Value& found = table_get_inline(table, key);
   if (!is_nil(found)) {
     const_cast<Value&>(found) = value;
+    table_barrier(thread->global, table);
     return true;
   }
   if (table->metatable &&
@@ -351,7 +352,12 @@ reentry:
         new_index_slow(thread, table, RK(arg_b(i)), RK(arg_c(i)));
         goto reentry;
       }
-      op_SETUPVAL: *closure->upvalues()[arg_b(i)]->location = *ra; DISPATCH();
+      op_SETUPVAL: {
+        Upvalue* upvalue = closure->upvalues()[arg_b(i)];
+        *upvalue->location = *ra;
+        upvalue_barrier(thread->global, upvalue, *ra);
+        DISPATCH();
+      }
       op_SETTABLE:
         if (store_fast(thread, *ra, *RK(arg_b(i)), *RK(arg_c(i)))) DISPATCH();
         new_index_slow(thread, ra, RK(arg_b(i)), RK(arg_c(i)));

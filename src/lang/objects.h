@@ -2,10 +2,10 @@
 //
 // Every object starts with a GcObject header and lives on the list of all
 // objects (GlobalState::all_objects) from its creation until the sweep that
-// frees it. The collector (lang/collector.h) is a stop-the-world mark and
-// sweep: `marked` is set during marking and cleared again by the sweep, so
-// between collections every object is unmarked. `fixed` objects (the event
-// names) are never freed.
+// frees it. The collector (lang/collector.h) is incremental: `colour` is one
+// of two whites (the current one, and the one that means "dead" while a
+// sweep runs), gray (reached, references not yet traced) or black (reached
+// and traced). `fixed` objects (the event names) are never freed.
 #pragma once
 
 #include <cstddef>
@@ -19,12 +19,21 @@
 
 namespace tamori::lang {
 
+// Colour bits of GcObject::colour; gray is the absence of all three.
+inline constexpr uint8_t kWhite0 = 1;
+inline constexpr uint8_t kWhite1 = 2;
+inline constexpr uint8_t kWhites = kWhite0 | kWhite1;
+inline constexpr uint8_t kBlack = 4;
+
 struct GcObject {
   GcObject* next_object = nullptr;
   ValueType kind = ValueType::Nil;
-  bool marked = false;
+  uint8_t colour = kWhite0;
   bool fixed = false;
 };
+
+inline bool is_white(const GcObject* object) { return (object->colour & kWhites) != 0; }
+inline bool is_black(const GcObject* object) { return (object->colour & kBlack) != 0; }
 
 // Interned byte string; the bytes follow the record and end with a zero byte
 // (not counted in `length`).

@@ -35,6 +35,9 @@ namespace {
 constexpr int kCartridgeSlot = 1;  // stack index of the cartridge's coroutine
 constexpr int kCommandSlot = 2;    // and of a command's
 constexpr int kMaxGcStrikes = 64;
+constexpr int kSectionStepSize = 200;  // KiB of allocation's worth of collector work
+constexpr int kCollectorPause = 100;
+constexpr int kCollectorStepMultiplier = 200;
 constexpr int32_t kCdataSaveIntervalMs = 1000;
 constexpr int32_t kButtonCatchUpCycles = 0x200000;
 
@@ -136,27 +139,41 @@ void install_program(const std::string& compiled_text, bool is_command, int toke
   control().program_running = !is_command;
 }
 
-// Keeps memory under the limit between sections; false when the program
-// had to be stopped for lack of memory.
+// The collector runs only here, between sections: a step every section
+// (a full collection once memory trouble has become the rule), then the
+// memory limit; false when the program had to be stopped for lack of
+// memory. The collector is stopped again while the program runs.
 bool collect_before_section() {
   ProgramRunner& runner = the_runner;
   ThreadState* state = runner.cart_state;
   MemoryMeter& meter = memory_meter(state);
-  if (runner.gc_strikes > kMaxGcStrikes) collect(state);
-  if (meter_total(meter) <= kSoftMemoryLimit) return true;
-  runner.gc_strikes++;
-  int32_t before = meter_total(meter);
-  collect(state);
-  if (meter_total(meter) > kSoftMemoryLimit) {
-    collect(state);
-    log_line("gc hard collect: %d -> %d (overhead:%d)\n", before, meter_total(meter), runner.token_overhead);
+  set_collector_running(state, true);
+  if (collector_running(state)) {
+    if (runner.gc_strikes <= kMaxGcStrikes) collect_step(state, kSectionStepSize);
+    else collect(state);
   }
-  if (meter_total(meter) <= kSoftMemoryLimit) return true;
-  suspend_program();
-  runner.resumable = false;
-  reset_lua_machine();
-  runner_print("out of memory", 6);
-  return false;
+  if (meter_total(meter) > kSoftMemoryLimit) {
+    if (runner.elapsed_ticks != runner.last_strike_tick || runner.gc_strikes == 0) {
+      runner.gc_strikes++;
+      runner.last_strike_tick = runner.elapsed_ticks;
+    }
+    int32_t before = meter_total(meter);
+    collect(state);
+    if (meter_total(meter) > kSoftMemoryLimit) {
+      if (collector_running(state)) collect(state);
+      else log_line("gc not running; could not perform emergency collection\n");
+      log_line("gc hard collect: %d -> %d (overhead:%d)\n", before, meter_total(meter), runner.token_overhead);
+    }
+    if (meter_total(meter) > kSoftMemoryLimit) {
+      suspend_program();
+      runner.resumable = false;
+      reset_lua_machine();
+      runner_print("out of memory", 6);
+      return false;
+    }
+  }
+  set_collector_running(state, false);
+  return true;
 }
 
 // One section: resume the program until it yields, ends or fails. True
@@ -233,10 +250,13 @@ void reset_lua_machine() {
   shutdown_lua_machine();
   ProgramRunner& runner = the_runner;
   runner.cart_state = create_state();
+  set_collector_pacing(runner.cart_state, kCollectorPause, kCollectorStepMultiplier);
   register_all_functions(runner.cart_state);
   set_top(runner.cart_state, 0);
   push_nil(runner.cart_state);  // the cartridge's coroutine goes here
   push_nil(runner.cart_state);  // and a command's here
+  // Collection happens between slice sections only.
+  set_collector_running(runner.cart_state, false);
 }
 
 void reset_runtime_state() {
@@ -246,6 +266,7 @@ void reset_runtime_state() {
   runner.elapsed_ticks = 0;
   runner.mainloop_kind = 0;
   runner.gc_strikes = 0;
+  runner.last_strike_tick = 0;
   runner.hold_flag = false;
   runner.governor = FrameRateGovernor{};
 }

@@ -120,7 +120,8 @@ struct ProgramRunner {
   bool single_step = false;
   bool refund_allowed = true;
   bool has_draw = false;
-  int gc_strikes = 0;
+  int gc_strikes = 0;          // ticks in which memory was over the limit
+  int32_t last_strike_tick = 0;  // elapsed_ticks of the last strike
   int32_t token_overhead = 0;
   int32_t elapsed_ticks = 0;  // 1/60 s steps since the program started
   FrameRateGovernor governor;

@@ -94,6 +94,40 @@ enum class Event : uint8_t {
   Count
 };
 
+enum class CollectorPhase : uint8_t { Pause, Propagate, Atomic, Sweep };
+
+// What a safe point does besides the paced steps (test hooks).
+enum class CollectorStress : uint8_t { Off, FullCollection, Step };
+
+// The incremental collector's state (lang/collector.h explains the cycle).
+struct Collector {
+  CollectorPhase phase = CollectorPhase::Pause;
+  uint8_t current_white = kWhite0;
+  // Reached objects whose references are still to be traced.
+  std::vector<GcObject*> gray;
+  // Objects to trace again in the atomic phase: threads, open upvalues,
+  // weak tables, and black tables that received a store since.
+  std::vector<GcObject*> gray_again;
+  std::vector<TableObject*> weak_tables;  // weak values, or weak keys and values
+  std::vector<TableObject*> ephemerons;   // weak keys only
+  // Tables given a metatable with "__gc" whose finalizer is still to come.
+  std::vector<TableObject*> finalizable;
+  GcObject** sweep_cursor = nullptr;
+  ThreadState* threads = nullptr;  // every coroutine, through next_thread
+  int64_t work_done = 0;           // bytes traced or swept by the running step
+
+  // Automatic steps run at safe points while `running` and the meter has
+  // passed `threshold`.
+  bool running = true;
+  int32_t threshold = 256 * 1024;
+  int pause = 200;            // percent of the live memory to wait for before a cycle
+  int step_multiplier = 200;  // percent: work done per byte allocated
+  bool collecting = false;
+
+  CollectorStress stress = CollectorStress::Off;
+  int32_t stress_step_work = 1;  // work of each stress step
+};
+
 // Reads console memory for the peek instructions: an integer address and a
 // width of 1, 2 or 4 bytes; returns the raw number the instruction produces.
 using PeekHook = int32_t (*)(void* context, int32_t address, int width);
@@ -111,13 +145,7 @@ struct GlobalState {
   TableObject* registry = nullptr;  // values kept alive for native code
   ThreadState* main_thread = nullptr;
 
-  // Automatic collections run at safe points once the meter passes the
-  // threshold; the threshold is then set from what survived.
-  bool collector_enabled = true;
-  int32_t collector_threshold = 256 * 1024;
-  // Test hook: collect at every safe point.
-  bool collect_at_every_safe_point = false;
-  bool collecting = false;
+  Collector collector;
   // Unreachable tables whose finalizers are still to run (kept alive until then).
   std::vector<TableObject*> pending_finalizers;
   bool running_finalizers = false;
@@ -160,6 +188,8 @@ struct ThreadState : GcObject {
   // the traceback text and the line its innermost Lua frame was running.
   std::string error_traceback;
   int error_line = 0;
+
+  ThreadState* next_thread = nullptr;  // Collector::threads
 
   CallFrame& frame() { return frames.back(); }
 };

@@ -5,6 +5,7 @@
 #include <new>
 #include <type_traits>
 
+#include "lang/collector.h"
 #include "lang/errors.h"
 #include "lang/heap.h"
 
@@ -239,11 +240,13 @@ Value* table_existing_slot(TableObject* table, const Value& key) {
 void table_set(ThreadState* thread, TableObject* table, const Value& key, const Value& value) {
   if (is_nil(key)) throw_error_message(thread, "table index is nil");
   *slot_for_key(thread, table, key) = value;
+  table_barrier(thread->global, table);
 }
 
 void table_set_integer(ThreadState* thread, TableObject* table, int32_t index, const Value& value) {
   if (index >= 1 && uint32_t(index) <= table->array_size) {
     table->array[index - 1] = value;
+    table_barrier(thread->global, table);
     return;
   }
   table_set(thread, table, integer_key_value(index), value);

@@ -81,7 +81,8 @@ ThreadState* create_test_state(std::vector<std::string>* printed) {
   return state;
 }
 
-ScriptRun run_script(const std::string& source, const std::string& chunk_name, bool collect_always) {
+ScriptRun run_script(const std::string& source, const std::string& chunk_name, bool collect_always,
+                     int32_t stress_step_work) {
   ScriptRun run;
   CompileResult compiled = compile_chunk(source, chunk_name);
   if (!compiled.ok()) {
@@ -90,7 +91,12 @@ ScriptRun run_script(const std::string& source, const std::string& chunk_name, b
   }
   run.compiled = true;
   ThreadState* state = create_test_state(&run.printed);
-  state->global->collect_at_every_safe_point = collect_always;
+  Collector& collector = state->global->collector;
+  if (collect_always) collector.stress = CollectorStress::FullCollection;
+  if (stress_step_work > 0) {
+    collector.stress = CollectorStress::Step;
+    collector.stress_step_work = stress_step_work;
+  }
   lua_reset_cpu_cycles();
   lua_set_cpu_cycles_slice_max(0x7fffffff);
   lua_cpu_prepare_for_resume();

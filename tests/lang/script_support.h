@@ -23,8 +23,11 @@ struct ScriptRun {
 ThreadState* create_test_state(std::vector<std::string>* printed);
 
 // Compiles and runs `source` in a fresh state with an unlimited budget;
-// `collect_always` runs the collector at every safe point.
-ScriptRun run_script(const std::string& source, const std::string& chunk_name, bool collect_always = false);
+// `collect_always` runs a full collection at every safe point; a positive
+// `stress_step_work` runs a collector step of that much work at every one
+// instead, so that the cycle advances in small pieces between mutations.
+ScriptRun run_script(const std::string& source, const std::string& chunk_name, bool collect_always = false,
+                     int32_t stress_step_work = 0);
 
 // The text print shows for the value at stack index `index`.
 std::string display_text(ThreadState* thread, int index);

@@ -101,7 +101,7 @@ TEST(VmRandomPrograms, RunWithoutCrashing) {
     compiled_count++;
     std::vector<std::string> printed;
     ThreadState* state = create_test_state(&printed);
-    state->global->collect_at_every_safe_point = (n % 4 == 0);
+    state->global->collector.stress = n % 4 == 0 ? CollectorStress::FullCollection : CollectorStress::Off;
     load_function(state, *compiled.function);
     ThreadState* program = new_coroutine(state);
     lua_reset_cpu_cycles();

@@ -63,7 +63,7 @@ std::vector<std::filesystem::path> script_files() {
   return files;
 }
 
-void check_every_script(bool collect_always) {
+void check_every_script(bool collect_always, int32_t stress_step_work = 0) {
   std::vector<std::filesystem::path> files = script_files();
   ASSERT_FALSE(files.empty());
   for (const auto& path : files) {
@@ -71,7 +71,7 @@ void check_every_script(bool collect_always) {
     std::string source((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::string name = path.filename().string();
     ScriptExpectations expectations = read_expectations(source);
-    ScriptRun run = run_script(source, name, collect_always);
+    ScriptRun run = run_script(source, name, collect_always, stress_step_work);
     ASSERT_TRUE(run.compiled) << name << ": " << run.compile_error;
     size_t count = std::max(expectations.printed.size(), run.printed.size());
     for (size_t i = 0; i < count; i++) {
@@ -102,6 +102,10 @@ TEST(VmScripts, EveryScriptMeetsItsExpectations) { check_every_script(false); }
 // The same scripts with a full collection at every safe point: nothing live
 // may be freed, whatever the timing.
 TEST(VmScripts, EveryScriptSurvivesCollectionAtEverySafePoint) { check_every_script(true); }
+
+// And with the smallest collector step at every safe point, so that
+// mutations happen in every phase of a cycle.
+TEST(VmScripts, EveryScriptSurvivesAStepAtEverySafePoint) { check_every_script(false, 1); }
 
 }  // namespace
 }  // namespace tamori::lang::testing

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cartridge_run_fixture.h"
+#include "lang/api.h"
 #include "lang/program_runner.h"
 #include "lang/token_scanner.h"
 #include "shell/cartridge_runner.h"
@@ -241,6 +242,22 @@ TEST_F(CartridgeRun, AProgramThatKeepsEverythingItAllocatesRunsOutOfMemory) {
       "local keep, i = {}, 0\nfunction _update() for j = 1, 2000 do i += 1 keep[i] = {i, i, i} end end\n", 400);
   EXPECT_TRUE(result.quit);
   EXPECT_EQ(result.standard_output, "out of memory\n");
+}
+
+// The runner steps the collector once per section: a program that throws
+// away far more than the memory limit over its run never needs an
+// emergency collection, and the collector stays stopped while it runs.
+TEST_F(CartridgeRun, GarbageMadeEveryFrameIsReclaimedByTheSectionSteps) {
+  HeadlessRunResult result = run_code(
+      "frames = 0\n"
+      "function _update() for j = 1, 3000 do local t = {j, j} end frames += 1\n"
+      "  if frames == 150 then printh('done') end end\n",
+      160);
+  EXPECT_EQ(result.standard_output, "done\n");
+  lang::ProgramRunner& runner = lang::program_runner();
+  EXPECT_EQ(0, runner.gc_strikes);
+  ASSERT_NE(nullptr, runner.cart_state);
+  EXPECT_FALSE(lang::collector_running(runner.cart_state));
 }
 
 }  // namespace
