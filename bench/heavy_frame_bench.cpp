@@ -51,16 +51,5 @@ void BM_HeavyFrame(benchmark::State& bench) {
 }
 BENCHMARK(BM_HeavyFrame);
 
-void BM_HeavyFrameClearScreenReference(benchmark::State& bench) {
-  auto m = filled_machine();
-  FrameTimer start;
-  for (auto _ : bench) {
-    cls(*m, fixed(3));
-    benchmark::DoNotOptimize(m->display_pages[0].pixels[0]);
-  }
-  set_frame_fraction(bench, start);
-}
-BENCHMARK(BM_HeavyFrameClearScreenReference);
-
 }  // namespace
 }  // namespace tamori::bench

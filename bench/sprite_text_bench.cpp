@@ -48,16 +48,5 @@ void BM_ThirtyLinesOfText(benchmark::State& bench) {
 }
 BENCHMARK(BM_ThirtyLinesOfText);
 
-void BM_ClearScreenSpriteTextReference(benchmark::State& bench) {
-  auto m = filled_machine();
-  FrameTimer start;
-  for (auto _ : bench) {
-    cls(*m, fixed(3));
-    benchmark::DoNotOptimize(m->display_pages[0].pixels[0]);
-  }
-  set_frame_fraction(bench, start);
-}
-BENCHMARK(BM_ClearScreenSpriteTextReference);
-
 }  // namespace
 }  // namespace tamori::bench
