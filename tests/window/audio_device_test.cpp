@@ -18,6 +18,8 @@
 #include "audio/sound_stats.h"
 #include "host/sdl/sdl_audio.h"
 
+#include "raw_sound_file.h"
+
 namespace tamori {
 namespace {
 
@@ -53,20 +55,6 @@ void mix_for_device(void* user, uint8_t* stream, int length) {
                              device.state->device_registers, false, 0);
 }
 
-std::vector<int16_t> read_samples(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  std::vector<int16_t> samples(bytes.size() / 2);
-  for (size_t i = 0; i < samples.size(); ++i)
-    samples[i] = int16_t(uint16_t(uint8_t(bytes[2 * i]) | uint8_t(bytes[2 * i + 1]) << 8));
-  return samples;
-}
-
-std::vector<int16_t> without_leading_silence(const std::vector<int16_t>& samples) {
-  auto first = std::find_if(samples.begin(), samples.end(), [](int16_t sample) { return sample != 0; });
-  return {first, samples.end()};
-}
-
 TEST(AudioDevice, DiskDriverRecordsTheSameMusicAsTheHeadlessMixer) {
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() / ("tamori_disk_audio_" + std::to_string(::getpid()) + ".raw");
@@ -94,7 +82,7 @@ TEST(AudioDevice, DiskDriverRecordsTheSameMusicAsTheHeadlessMixer) {
   unsetenv("SDL_AUDIODRIVER");
   unsetenv("SDL_DISKAUDIOFILE");
 
-  const std::vector<int16_t> recorded = read_samples(file);
+  const std::vector<int16_t> recorded = read_raw_samples(file);
   std::filesystem::remove(file);
   // At least a few buffers at 22050 Hz within the 400 ms.
   ASSERT_GE(recorded.size(), 4u * 512);

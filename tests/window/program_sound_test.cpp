@@ -19,6 +19,8 @@
 #include "shell/headless_sound.h"
 #include "shell/startup.h"
 
+#include "raw_sound_file.h"
+
 namespace tamori {
 namespace {
 
@@ -30,20 +32,6 @@ constexpr int kPlayedSeconds = 5;
 bool have_display() {
   const char* display = std::getenv("DISPLAY");
   return display && *display;
-}
-
-std::vector<int16_t> read_raw_samples(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  std::vector<int16_t> samples(bytes.size() / 2);
-  for (size_t i = 0; i < samples.size(); ++i)
-    samples[i] = int16_t(uint16_t(uint8_t(bytes[2 * i]) | uint8_t(bytes[2 * i + 1]) << 8));
-  return samples;
-}
-
-std::vector<int16_t> without_leading_silence(const std::vector<int16_t>& samples) {
-  auto first = std::find_if(samples.begin(), samples.end(), [](int16_t sample) { return sample != 0; });
-  return {first, samples.end()};
 }
 
 std::vector<int16_t> headless_sound(const std::string& home, int frames) {
