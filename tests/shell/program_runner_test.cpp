@@ -260,6 +260,28 @@ TEST_F(CartridgeRun, GarbageMadeEveryFrameIsReclaimedByTheSectionSteps) {
   EXPECT_FALSE(lang::collector_running(runner.cart_state));
 }
 
+// A program living near the memory limit strikes every frame; after 64
+// strikes each section starts with a full collection, so a frame begins
+// with nothing but live memory.
+TEST_F(CartridgeRun, AfterSixtyFourStrikesEverySectionCollectsFully) {
+  HeadlessRunResult result = run_code(
+      "s = 'x' for i = 1, 16 do s = s .. s end\n"
+      "live = {} for i = 1, 28 do live[i] = s .. i end\n"
+      "frames = 0\n"
+      "function _update()\n"
+      "  frames += 1\n"
+      "  if frames == 100 then\n"
+      "    local before = stat(99)\n"
+      "    printh(before - stat(0) < 1 and 'only live memory' or 'garbage left')\n"
+      "  end\n"
+      "  for i = 1, 8 do local garbage = s .. (frames * 10 + i) end\n"
+      "end\n",
+      102);
+  EXPECT_EQ(result.standard_output, "only live memory\n");
+  lang::ProgramRunner& runner = lang::program_runner();
+  EXPECT_GT(runner.gc_strikes, 64);
+}
+
 }  // namespace
 }  // namespace tamori::shell::testing
 
