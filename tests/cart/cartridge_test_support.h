@@ -1,5 +1,6 @@
 // Helpers shared by the cartridge tests: random records that survive a trip
-// through the text format, and a temporary folder for file tests.
+// through the text format, a temporary folder for file tests, and a host
+// that records what it is given to print.
 #pragma once
 
 #include <unistd.h>
@@ -7,9 +8,12 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cart/cartridge.h"
 #include "cart/cartridge_bytes.h"
+#include "cart/cartridge_host.h"
 
 namespace tamori::cart::test {
 
@@ -105,6 +109,19 @@ struct TemporaryFolder {
   std::string file(const std::string& name) const { return (path / name).string(); }
   // With a trailing "/", as the data folder is given.
   std::string folder() const { return path.string() + "/"; }
+};
+
+// A host that keeps the lines printed (with their colours) and the last
+// text put on the clipboard.
+struct PrintRecordingHost {
+  std::vector<std::pair<std::string, int>> lines;
+  std::string clipboard;
+  CartridgeHost host;
+
+  PrintRecordingHost() {
+    host.print = [this](const std::string& text, int colour) { lines.emplace_back(text, colour); };
+    host.set_clipboard = [this](const std::string& text) { clipboard = text; };
+  }
 };
 
 }  // namespace tamori::cart::test

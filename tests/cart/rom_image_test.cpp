@@ -23,17 +23,6 @@ std::string incompressible_code(std::size_t length, uint32_t seed) {
   return code;
 }
 
-struct RecordingHost {
-  std::vector<std::pair<std::string, int>> lines;
-  std::string clipboard;
-  CartridgeHost host;
-
-  RecordingHost() {
-    host.print = [this](const std::string& text, int colour) { lines.emplace_back(text, colour); };
-    host.set_clipboard = [this](const std::string& text) { clipboard = text; };
-  }
-};
-
 TEST(RomImage, CodeAreaTakesExactly15616StoredBytes) {
   auto cartridge = create_cartridge();
   std::vector<uint8_t> image(kRomImageSize);
@@ -111,7 +100,7 @@ TEST(RomFile, FullAndCodeOnlySavesLoadBack) {
   std::mt19937 random(11);
   auto cartridge = test::random_cartridge(random);
   cartridge->code = "-- a game\nfunction _update() x+=1 end\n" + std::string(300, 'y');
-  RecordingHost recorder;
+  test::PrintRecordingHost recorder;
 
   ASSERT_EQ(save_rom_file(*cartridge, folder.file("full.tm.rom"), false, recorder.host), 0);
   std::optional<std::vector<uint8_t>> full = host::read_file(folder.file("full.tm.rom"));
@@ -149,7 +138,7 @@ TEST(RomFile, FullAndCodeOnlySavesLoadBack) {
 TEST(RomFile, FailuresReturnOne) {
   test::TemporaryFolder folder("rom_fail");
   auto cartridge = create_cartridge();
-  RecordingHost recorder;
+  test::PrintRecordingHost recorder;
   EXPECT_EQ(save_rom_file(*cartridge, folder.file("no/such/folder/x.tm.rom"), false, recorder.host), 1);
 
   cartridge->code = incompressible_code(20000, 4);
@@ -163,7 +152,7 @@ TEST(RomFile, FailuresReturnOne) {
 TEST(RomFile, ClipboardGetsTheStoredCodeAsHex) {
   auto cartridge = create_cartridge();
   cartridge->code = incompressible_code(40, 5);
-  RecordingHost recorder;
+  test::PrintRecordingHost recorder;
   ASSERT_EQ(save_rom_file(*cartridge, "@clip", false, recorder.host), 0);
   std::string expected;
   for (std::size_t i = 0; i < 40; ++i) {

@@ -6,6 +6,7 @@
 
 #include "cart/code_compress.h"
 #include "cart/share_address.h"
+#include "cartridge_test_support.h"
 
 namespace tamori::cart {
 namespace {
@@ -69,21 +70,10 @@ TEST(ShareAddress, AddressCarriesCodeAndSprites) {
   EXPECT_EQ(compose_share_address(*cartridge, stored), std::string(kShareBaseAddress) + "?c=Zm9v&g=AC");
 }
 
-struct RecordingHost {
-  std::vector<std::pair<std::string, int>> lines;
-  std::string clipboard;
-  CartridgeHost host;
-
-  RecordingHost() {
-    host.print = [this](const std::string& text, int colour) { lines.emplace_back(text, colour); };
-    host.set_clipboard = [this](const std::string& text) { clipboard = text; };
-  }
-};
-
 TEST(ShareAddress, ShortAddressesGoToTheClipboard) {
   auto cartridge = create_cartridge();
   cartridge->code = "print('hi')";
-  RecordingHost recorder;
+  test::PrintRecordingHost recorder;
   int lock_depth = 0, locks = 0;
   recorder.host.lock_audio = [&] { ++lock_depth, ++locks; };
   recorder.host.unlock_audio = [&] { --lock_depth; };
@@ -101,7 +91,7 @@ TEST(ShareAddress, LongAddressesAndUnstorableCodeAreRefused) {
   std::mt19937 random(3);
   auto cartridge = create_cartridge();
   for (int i = 0; i < 1600; ++i) cartridge->code += static_cast<char>(33 + random() % 94);
-  RecordingHost recorder;
+  test::PrintRecordingHost recorder;
   EXPECT_EQ(share_cartridge(*cartridge, recorder.host), 1);
   EXPECT_TRUE(recorder.clipboard.empty());
   ASSERT_EQ(recorder.lines.size(), 2u);
