@@ -9,11 +9,19 @@
 #include <fstream>
 #include <string>
 
+#include "host/clock.h"
 #include "host/config.h"
 #include "shell/headless_run.h"
 #include "shell/startup.h"
 
 namespace tamori::shell::testing {
+
+// One more frame of a console started by run_headless.
+inline void run_one_frame(Console& console) {
+  console.pstate.last_t = host::ruvo_get_time_ms();
+  console.pstate.frame_accumulator = 0x10000;
+  ruvo_main_iteration(console);
+}
 
 class CartridgeRun : public ::testing::Test {
  protected:

@@ -153,11 +153,6 @@ TEST_F(CartridgeRun, StatAnswersForAConsoleWithoutAudioOrDevkitInput) {
             "43\n[nil]\n-1\n-1\nfalse\n1\n23\n0\n");
 }
 
-}  // namespace
-}  // namespace tamori::shell::testing
-
-namespace tamori::shell::testing {
-namespace {
 
 TEST(ButtonScript, FramesHoldTheirButtonsUntilTheNextLine) {
   ButtonScript script;
@@ -200,18 +195,6 @@ TEST_F(CartridgeRun, FrameHashesFollowScreenMemory) {
   EXPECT_EQ(hashes[2], hashes[3]);
 }
 
-}  // namespace
-}  // namespace tamori::shell::testing
-
-namespace tamori::shell::testing {
-namespace {
-
-// One more frame of a console started by run_headless.
-void run_one_frame(Console& console) {
-  console.pstate.last_t = host::ruvo_get_time_ms();
-  console.pstate.frame_accumulator = 0x10000;
-  ruvo_main_iteration(console);
-}
 
 TEST_F(CartridgeRun, AStoppedProgramResumesWhereItStopped) {
   HeadlessRunResult result =
@@ -282,11 +265,6 @@ TEST_F(CartridgeRun, AfterSixtyFourStrikesEverySectionCollectsFully) {
   EXPECT_GT(runner.gc_strikes, 64);
 }
 
-}  // namespace
-}  // namespace tamori::shell::testing
-
-namespace tamori::shell::testing {
-namespace {
 
 TEST_F(CartridgeRun, FollowingABreadcrumbRunsItsCartridgeWithItsParameter) {
   run_code("printh('first')\n", 3);
@@ -300,20 +278,11 @@ TEST_F(CartridgeRun, FollowingABreadcrumbRunsItsCartridgeWithItsParameter) {
   EXPECT_TRUE(runner.run_chain.entries.empty());
   EXPECT_EQ(console.pstate.pending_action, kActionRun);
   // The console holds the previous picture for 20 frames before running.
-  for (int frame = 0; frame < 22 && printed.empty(); frame++) {
-    console.pstate.last_t = host::ruvo_get_time_ms();
-    console.pstate.frame_accumulator = 0x10000;
-    ruvo_main_iteration(console);
-  }
+  for (int frame = 0; frame < 22 && printed.empty(); frame++) run_one_frame(console);
   EXPECT_EQ(printed, "back with level 3\n");
   EXPECT_FALSE(follow_current_breadcrumb(console));
 }
 
-}  // namespace
-}  // namespace tamori::shell::testing
-
-namespace tamori::shell::testing {
-namespace {
 
 TEST_F(CartridgeRun, ADotRunsOneFrameAndACommandLeavesTheCartridgeResumable) {
   run_code("n = 0\nfunction _update() n += 1 printh('frame ' .. n) if n == 1 then stop() end end\n", 10);
@@ -343,11 +312,6 @@ TEST_F(CartridgeRun, ADotRunsOneFrameAndACommandLeavesTheCartridgeResumable) {
   EXPECT_EQ(console.pstate.console_mode, kModeStopped);
 }
 
-}  // namespace
-}  // namespace tamori::shell::testing
-
-namespace tamori::shell::testing {
-namespace {
 
 // The glyph characters as they are written in a program file.
 std::string glyph(int code) { return std::string(cart::tmscii_code_as_utf8(uint8_t(code))); }

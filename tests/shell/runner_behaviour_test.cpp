@@ -227,11 +227,7 @@ TEST_F(CartridgeRun, ACommandKeepsTheDrawStateItSetWhenItEnds) {
   run_code("pal(1, 2, 1)\ncamera(5, 5)\n", 3);
   EXPECT_EQ(machine::read_memory_byte(*console.machine, 0x5f11), 1);
   lang::run_program("pal(1, 3, 1) camera(7, 7)", true);
-  for (int frame = 0; frame < 3; frame++) {
-    console.pstate.last_t = host::ruvo_get_time_ms();
-    console.pstate.frame_accumulator = 0x10000;
-    ruvo_main_iteration(console);
-  }
+  for (int frame = 0; frame < 3; frame++) run_one_frame(console);
   EXPECT_EQ(console.pstate.console_mode, kModeStopped);
   EXPECT_EQ(machine::read_memory_byte(*console.machine, 0x5f11), 3);
   EXPECT_EQ(machine::read_memory_byte(*console.machine, 0x5f28), 0);  // the camera resets in every case
