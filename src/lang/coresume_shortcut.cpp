@@ -117,7 +117,6 @@ bool finish_coresume_wrapper(ThreadState* thread, int result_count) {
   if (a_check_would_fire(result_count)) return false;
 
   charge_wrapper_steps(result_count);
-  thread->escape_flag = 0;
   thread->global->coresume_shortcuts_taken++;
   const int results_slot = wrapper_frame.base + 2;
   postcall(thread, thread->top - result_count, result_count);  // the native's return into registers 2..

@@ -5,12 +5,12 @@
 // known in advance, and when no cycle check can fire on the way it has no
 // other effect than its cycle charges. The `__coresume` native then finishes
 // the wrapper's call itself: it charges exactly those cycles (the
-// instructions' and the `spend_cpu` of pack and unpack), clears the flag and
-// returns the results from the wrapper's frame. In every other case (a check
-// could fire or a superyield is pending, the flag is set, the caller is not
-// that code at that place, or one of its natives was replaced) the wrapper
-// runs on as written. The only difference left is that no results table is
-// allocated, so the collector runs a little later.
+// instructions' and the `spend_cpu` of pack and unpack) and returns the
+// results from the wrapper's frame; the flag, clear already, stays so. In
+// every other case (a check could fire or a superyield is pending, the flag
+// is set, the caller is not that code at that place, or one of its natives
+// was replaced) the wrapper runs on as written. The only difference left is
+// that no results table is allocated, so the collector runs a little later.
 #pragma once
 
 #include "lang/state.h"

@@ -283,7 +283,6 @@ void run_program(std::string_view text, bool is_command) {
     return;
   }
   runner.single_step = false;
-  runner.refund_allowed = text.find("__refund_cpu__") == std::string_view::npos;
   runner.has_draw = text.find(" _draw") != std::string_view::npos;
   cpu_counters.system_cycles = 0;
   lua_reset_cpu_cycles();
@@ -292,6 +291,9 @@ void run_program(std::string_view text, bool is_command) {
   // The cartridge's prelude deleted the natives a prelude captures; a
   // command compiles its own prelude, so they are registered again.
   else if (is_command) register_all_functions(runner.cart_state);
+  // A program that names the refund hook would reach the prelude's copy of
+  // it: it gets no refunds, so that it cannot buy itself free cycles.
+  set_cpu_refund_allowed(runner.cart_state, text.find("__refund_cpu__") == std::string_view::npos);
 
   runner.source = expand_program(text, runner.host.read_include);
   if (!runner.source.ok) {

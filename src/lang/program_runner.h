@@ -118,7 +118,6 @@ struct ProgramRunner {
   int mainloop_kind = 0;   // 0 none, 1 the program's own _mainloop, 2 the built-in loop
   bool hold_flag = false;
   bool single_step = false;
-  bool refund_allowed = true;
   bool has_draw = false;
   int gc_strikes = 0;          // ticks in which memory was over the limit
   int32_t last_strike_tick = 0;  // elapsed_ticks of the last strike

@@ -5,7 +5,6 @@
 #include "host/clock.h"
 #include "lang/api.h"
 #include "lang/cpu_counters.h"
-#include "lang/cpu_functions.h"
 #include "lang/print_bindings.h"
 #include "lang/program_runner.h"
 #include "machine/machine_state.h"
@@ -15,7 +14,6 @@
 namespace tamori::lang {
 namespace {
 
-constexpr int32_t kLargestRefundRequest = -17;
 constexpr int kMaxFrameRate = 120;
 constexpr uint8_t kMultipleDisplaysFlag = 0x01;  // in 0x5f36
 constexpr int kMaxDisplayRequest = 7;
@@ -31,11 +29,6 @@ int flip(ThreadState*) {
 
 int hold_frame(ThreadState*) {
   runner().hold_flag = true;
-  return 0;
-}
-
-int superyield(ThreadState*) {
-  lua_cpu_superyield();
   return 0;
 }
 
@@ -100,12 +93,6 @@ int map_display(ThreadState* thread) {
   return 1;
 }
 
-int refund_cpu(ThreadState* thread) {
-  int32_t n = integer_at(thread, 1);
-  if (runner().refund_allowed && n >= kLargestRefundRequest) lua_add_cpu_cycles(int32_t(uint32_t(n) * 2u));
-  return 0;
-}
-
 int stop(ThreadState* thread) {
   ProgramRunner& r = runner();
   if (r.host.reset_glitch_running) return 0;
@@ -165,15 +152,12 @@ void register_runner_functions(ThreadState* state) {
   register_native(state, "__flip", flip);
   register_native(state, "holdframe", hold_frame);
   register_native(state, "_startframe", hold_frame);
-  register_native(state, "__superyield", superyield);
   register_native(state, "_update_buttons", update_buttons);
   register_native(state, "_update_framerate", update_framerate_native);
   register_native(state, "_set_mainloop_exists", set_mainloop_exists);
   register_native(state, "_set_fps", set_fps);
   register_native(state, "_mark_cpu", mark_cpu);
   register_native(state, "_map_display", map_display);
-  register_native(state, "__refund_cpu__", refund_cpu);
-  register_native(state, "__yielded_to_escape_slice", yielded_to_escape_slice);
   register_native(state, "stop", stop);
   register_native(state, "__stop", stop);
   register_native(state, "_get_menu_item_selected", get_menu_item_selected);

@@ -7,6 +7,7 @@
 #include "cartridge_run_fixture.h"
 #include "lang/api.h"
 #include "lang/cpu_counters.h"
+#include "lang/library.h"
 #include "lang/program_runner.h"
 #include "machine/memory.h"
 #include "shell/cartridge_runner.h"
@@ -220,6 +221,16 @@ TEST_F(CartridgeRun, EveryBuiltInIsRegisteredInTheRightForm) {
 
 namespace tamori::shell::testing {
 namespace {
+
+// The prelude's refund hook is a local that a program naming it could call.
+TEST_F(CartridgeRun, OnlyAProgramThatNamesTheRefundHookLosesRefunds) {
+  run_code("printh('plain')\n", 2);
+  ASSERT_NE(lang::program_runner().cart_state, nullptr);
+  EXPECT_TRUE(lang::cpu_refund_allowed(lang::program_runner().cart_state));
+  run_code("for i = 1, 10 do __refund_cpu__(100) end\n", 2);
+  ASSERT_NE(lang::program_runner().cart_state, nullptr);
+  EXPECT_FALSE(lang::cpu_refund_allowed(lang::program_runner().cart_state));
+}
 
 // The keep-on-stop flags (0x5f2e, here 0) decide what a stopping cartridge
 // resets; a command that ends keeps what it set.
