@@ -3,38 +3,18 @@
 // frame as a fraction of a 1/60 s frame; the solid-colour scene and a
 // whole-screen cls in the same run are the references to compare against.
 #include "draw_bench_support.h"
-#include "machine/draw_state_functions.h"
-#include "machine/line_functions.h"
-#include "machine/oval_functions.h"
 
 namespace tamori::bench {
 namespace {
 
 using namespace tamori::machine;
 
-void draw_scene(MachineState& m, const std::vector<SceneShape>& shapes, int32_t pattern) {
-  fillp(m, pattern);
-  for (size_t i = 0; i < 100; ++i) {
-    const SceneShape& s = shapes[i];
-    circfill(m, s.x0, s.y0, fixed(s.radius), fixed(s.colour | 0x80));
-  }
-  for (size_t i = 100; i < 200; ++i) {
-    const SceneShape& s = shapes[i];
-    ovalfill(m, s.x0, s.y0, s.x1, s.y1, fixed(s.colour | 0x10));
-  }
-  fillp(m, 0);
-  for (size_t i = 200; i < 300; ++i) {
-    const SceneShape& s = shapes[i];
-    line_between(m, s.x0, s.y0, s.x1, s.y1, fixed(s.colour));
-  }
-}
-
 void BM_DrawPatternedScene(benchmark::State& bench) {
   auto m = bench_machine();
   std::vector<SceneShape> shapes = make_scene(300);
   FrameTimer start;
   for (auto _ : bench) {
-    draw_scene(*m, shapes, fixed(0x5a5a));
+    draw_shapes(*m, shapes, fixed(0x5a5a));
     benchmark::DoNotOptimize(m->display_pages[0].pixels[0]);
   }
   set_frame_fraction(bench, start);
@@ -46,7 +26,7 @@ void BM_DrawSolidSceneReference(benchmark::State& bench) {
   std::vector<SceneShape> shapes = make_scene(300);
   FrameTimer start;
   for (auto _ : bench) {
-    draw_scene(*m, shapes, 0);
+    draw_shapes(*m, shapes, 0);
     benchmark::DoNotOptimize(m->display_pages[0].pixels[0]);
   }
   set_frame_fraction(bench, start);

@@ -15,9 +15,15 @@
 #include <memory>
 #include <vector>
 
+#include <string>
+
+#include "machine/draw_state_functions.h"
+#include "machine/line_functions.h"
 #include "machine/map_functions.h"
 #include "machine/memory_map.h"
+#include "machine/oval_functions.h"
 #include "machine/print_functions.h"
+#include "machine/sprite_functions.h"
 
 namespace tamori::bench {
 
@@ -89,6 +95,40 @@ inline std::vector<SceneShape> make_scene(int count) {
   for (int i = 0; i < count; ++i)
     shapes.push_back({next(160) - 16, next(160) - 16, next(160) - 16, next(160) - 16, 2 + next(30), 1 + next(15)});
   return shapes;
+}
+
+// 100 filled circles and 100 filled ovals under `pattern`, then 100 lines
+// with no pattern, from a scene of at least 300 shapes.
+inline void draw_shapes(machine::MachineState& m, const std::vector<SceneShape>& shapes, int32_t pattern) {
+  machine::fillp(m, pattern);
+  for (size_t i = 0; i < 100; ++i) {
+    const SceneShape& s = shapes[i];
+    machine::circfill(m, s.x0, s.y0, fixed(s.radius), fixed(s.colour | 0x80));
+  }
+  for (size_t i = 100; i < 200; ++i) {
+    const SceneShape& s = shapes[i];
+    machine::ovalfill(m, s.x0, s.y0, s.x1, s.y1, fixed(s.colour | 0x10));
+  }
+  machine::fillp(m, 0);
+  for (size_t i = 200; i < 300; ++i) {
+    const SceneShape& s = shapes[i];
+    machine::line_between(m, s.x0, s.y0, s.x1, s.y1, fixed(s.colour));
+  }
+}
+
+inline void draw_full_screen_map(machine::MachineState& m) {
+  machine::map(m, machine::MapArguments{0, 0, -3, -5, 17, 17, 0});
+}
+
+inline void draw_thousand_sprites(machine::MachineState& m) {
+  for (int i = 0; i < 1000; ++i)
+    machine::spr(m, i & 255, (i * 37) % 136 - 8, (i * 91) % 136 - 8, std::nullopt, std::nullopt, false, false);
+}
+
+inline void print_thirty_lines(machine::MachineState& m, machine::TextState& text) {
+  const std::string line = "the quick brown fox jumps over!";
+  for (int i = 0; i < 30; ++i)
+    machine::print(m, text, machine::PrintArguments{line, 0, (i * 6) % 126, fixed(7 + i % 8), true});
 }
 
 }  // namespace tamori::bench

@@ -3,13 +3,7 @@
 // of text. Its frame_fraction counter is the host time of one such frame as
 // a fraction of a 1/60 s frame (the goal is under 0.05); a whole-screen cls
 // in the same run is the reference to compare against.
-#include <string>
-
 #include "draw_bench_support.h"
-#include "machine/draw_state_functions.h"
-#include "machine/line_functions.h"
-#include "machine/oval_functions.h"
-#include "machine/sprite_functions.h"
 
 namespace tamori::bench {
 namespace {
@@ -17,25 +11,10 @@ namespace {
 using namespace tamori::machine;
 
 void draw_heavy_frame(MachineState& m, TextState& text, const std::vector<SceneShape>& shapes) {
-  map(m, MapArguments{0, 0, -3, -5, 17, 17, 0});
-  for (int i = 0; i < 1000; ++i)
-    spr(m, i & 255, (i * 37) % 136 - 8, (i * 91) % 136 - 8, std::nullopt, std::nullopt, false, false);
-  fillp(m, fixed(0x5a5a));
-  for (size_t i = 0; i < 100; ++i) {
-    const SceneShape& s = shapes[i];
-    circfill(m, s.x0, s.y0, fixed(s.radius), fixed(s.colour | 0x80));
-  }
-  for (size_t i = 100; i < 200; ++i) {
-    const SceneShape& s = shapes[i];
-    ovalfill(m, s.x0, s.y0, s.x1, s.y1, fixed(s.colour | 0x10));
-  }
-  fillp(m, 0);
-  for (size_t i = 200; i < 300; ++i) {
-    const SceneShape& s = shapes[i];
-    line_between(m, s.x0, s.y0, s.x1, s.y1, fixed(s.colour));
-  }
-  const std::string line = "the quick brown fox jumps over!";
-  for (int i = 0; i < 30; ++i) print(m, text, PrintArguments{line, 0, (i * 6) % 126, fixed(7 + i % 8), true});
+  draw_full_screen_map(m);
+  draw_thousand_sprites(m);
+  draw_shapes(m, shapes, fixed(0x5a5a));
+  print_thirty_lines(m, text);
 }
 
 void BM_HeavyFrame(benchmark::State& bench) {

@@ -17,8 +17,6 @@ using namespace tamori::audio;
 
 constexpr int kSeconds = 10;
 constexpr int kCallbackSamples = 1024;
-// Channels 0..3 (sound effects) and 4..7 (music tracks) are the ones heard.
-constexpr int kMixedChannels = 8;
 
 void fill_busy_effects(SoundEffect* effects) {
   for (int index = 0; index < kSoundEffectCount; ++index) {
@@ -54,14 +52,14 @@ void BM_TenSecondsAllChannelsBusy(benchmark::State& bench) {
   fill_busy_effects(effects);
   auto audio = std::make_unique<AudioState>();
   const AudioRegisters registers = {0x03, 0x20, 0x40, 0x84};
-  for (int channel = 0; channel < kMixedChannels; ++channel)
+  for (int channel = 0; channel < kMixedChannelCount; ++channel)
     ruvo_play_sfx_ex(*audio, 8 + channel * 3, 0, 0, effects, channel);
   std::vector<int16_t> buffer(kCallbackSamples);
   for (auto _ : bench) {
     render_seconds(*audio, registers, buffer);
     benchmark::DoNotOptimize(buffer.data());
   }
-  for (int channel = 0; channel < kMixedChannels; ++channel)
+  for (int channel = 0; channel < kMixedChannelCount; ++channel)
     if (!audio->channels[channel].effect) bench.SkipWithError("a channel fell idle during the run");
   bench.counters["host_per_real"] =
       benchmark::Counter(static_cast<double>(kSeconds) * bench.iterations(),

@@ -7,6 +7,11 @@ namespace tamori::audio {
 
 int32_t effect_speed(const SoundEffect& effect) { return std::max<int32_t>(effect.speed, 1); }
 
+int32_t effect_number(const MixChannel& channel) {
+  if (!channel.effect || !channel.cartridge_effects) return -1;
+  return static_cast<int32_t>(channel.effect - channel.cartridge_effects);
+}
+
 void start_effect_on_channel(MixChannel& channel, int channel_index, const SoundEffect* cartridge_effects,
                              int effect_index, int32_t offset, int32_t length) {
   const SoundEffect& effect = cartridge_effects[effect_index];

@@ -24,4 +24,7 @@ void release_channel(MixChannel& channel);
 
 int32_t effect_speed(const SoundEffect& effect);
 
+// The number of the channel's effect in its cartridge's table, -1 with none.
+int32_t effect_number(const MixChannel& channel);
+
 }  // namespace tamori::audio

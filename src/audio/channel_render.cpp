@@ -15,9 +15,7 @@ void record_state(const AudioState& audio, MixChannel& channel) {
   record.tick_counter = channel.tick_counter;
   record.ticks_played = channel.ticks_played;
   record.effect = channel.effect;
-  record.effect_number = channel.effect && channel.cartridge_effects
-                             ? static_cast<int32_t>(channel.effect - channel.cartridge_effects)
-                             : -1;
+  record.effect_number = effect_number(channel);
   record.note_index = channel.effect ? channel.tick_counter / effect_speed(*channel.effect) : 0;
   record.pattern = channel.pattern;
   record.patterns_advanced = audio.music.patterns_advanced;

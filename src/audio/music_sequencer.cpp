@@ -14,12 +14,6 @@ constexpr int kTrackSilent = 64;
 
 bool track_plays(int track) { return track < kTrackSilent; }
 
-bool pattern_is_silent(const MusicPattern& pattern) {
-  return std::none_of(std::begin(pattern.tracks), std::end(pattern.tracks), [](uint8_t track) {
-    return track_plays(track);
-  });
-}
-
 // A music channel with no effect still counts the pattern's ticks, so the
 // channel takes the cartridge's table either way.
 void start_track(MixChannel& channel, int channel_index, const SoundEffect* effects, int track, int32_t pattern,
@@ -137,11 +131,11 @@ void end_music_pattern(AudioState& audio, int channel_index) {
     stop_channel(channel);
     return;
   }
+  // A silent pattern has no length, and one of no length would never end:
+  // music stops at either.
   const int32_t ticks =
       next < kMusicPatternCount ? get_pattern_ticks_length(music.patterns[next], channel.cartridge_effects) : 0;
-  // A pattern of no length would never end: music stops there as it does at
-  // a silent pattern.
-  if (next >= kMusicPatternCount || pattern_is_silent(music.patterns[next]) || ticks == 0) {
+  if (ticks == 0) {
     stop_channel(channel);
     return;
   }

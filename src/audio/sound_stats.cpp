@@ -11,11 +11,6 @@
 namespace tamori::audio {
 namespace {
 
-int32_t effect_number(const MixChannel& channel) {
-  if (!channel.effect || !channel.cartridge_effects) return -1;
-  return static_cast<int32_t>(channel.effect - channel.cartridge_effects);
-}
-
 // The sfx channel k, or the music track under it when k plays nothing.
 const MixChannel* sounding_channel(const AudioState& audio, int k) {
   if (audio.channels[k].effect) return &audio.channels[k];

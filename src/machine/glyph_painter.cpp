@@ -86,11 +86,11 @@ int64_t paint_glyph(MachineState& state, const uint8_t rows[8], int32_t width, i
 
   PixelPage& page = *state.draw_target;
   if (style.solid_background && box_w > 0 && box_h > 0) {
-    PixelWriter writer = make_pixel_writer(state, DrawColour{});
-    writer.colour_pair = style.background_pair;
-    writer.pattern = static_cast<uint16_t>(state.registers.fill_pattern & 0xffff);
-    writer.pattern_transparent = (state.registers.fill_pattern & (1u << 16)) != 0;
-    fill_rectangle(writer, left, top, left + box_w - 1, top + box_h - 1);
+    DrawColour background;
+    background.colour_pair = style.background_pair;
+    background.pattern = static_cast<uint16_t>(state.registers.fill_pattern & 0xffff);
+    background.pattern_transparent = (state.registers.fill_pattern & kFillPatternTransparent) != 0;
+    fill_rectangle(make_pixel_writer(state, background), left, top, left + box_w - 1, top + box_h - 1);
   }
   if (style.outline_mask & 0x1ef) {
     Bitmap outline{};
