@@ -32,11 +32,12 @@
 #include "lang/compiler.h"
 #include "lang/cpu_counters.h"
 #include "lang/library.h"
-#include "lang/prelude.h"
+#include "runner/prelude.h"
 
 namespace {
 
 using namespace tamori::lang;
+using namespace tamori::runner;
 using Clock = std::chrono::steady_clock;
 
 const char* const kScriptNames[] = {"fib",      "loops", "mandel", "array",     "hash",  "strings",

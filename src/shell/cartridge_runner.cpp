@@ -16,8 +16,8 @@
 #include "input/button_update.h"
 #include "lang/api.h"
 #include "lang/cpu_counters.h"
-#include "lang/program_runner.h"
-#include "lang/random_generator.h"
+#include "runner/program_runner.h"
+#include "runner/random_generator.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
 #include "shell/config_command.h"
@@ -84,7 +84,7 @@ uint32_t fresh_random_seed(const Console& console) {
 }
 
 void record_performance_sample(Console& console) {
-  lang::ProgramRunner& runner = lang::program_runner();
+  runner::ProgramRunner& runner = runner::program_runner();
   FrameMeasurement frame;
   if (runner.cart_state) frame.memory_bytes = int64_t(lang::memory_in_use(runner.cart_state)) + runner.token_overhead;
   frame.cycles = lang::lua_get_cpu_cycles();
@@ -140,8 +140,8 @@ void print_console_line(Console& console, std::string_view text, int colour) {
 
 void connect_program_runner(Console& console) {
   cart::connect_cartridge_storage(console.storage, console.working, cartridge_host(console));
-  lang::RunnerHost& host = lang::program_runner().host;
-  host = lang::RunnerHost{};
+  runner::RunnerHost& host = runner::program_runner().host;
+  host = runner::RunnerHost{};
   host.machine = console.machine.get();
   host.storage = &console.storage;
   host.control = &console.pstate;
@@ -157,7 +157,7 @@ void connect_program_runner(Console& console) {
     return read_include(console, name, tab, code);
   };
   host.governor_inputs = [&console]() {
-    lang::GovernorInputs inputs;
+    runner::GovernorInputs inputs;
     inputs.meter_fps = console.app.smoothed_fps >> 16;
     inputs.host_framerate_control = console_settings().host_framerate_control;
     inputs.draw_ms = console.app.last_draw_ms;
@@ -187,7 +187,7 @@ void connect_program_runner(Console& console) {
 }
 
 void run_cart(Console& console) {
-  lang::ProgramRunner& runner = lang::program_runner();
+  runner::ProgramRunner& runner = runner::program_runner();
   machine::MachineState& machine = *console.machine;
   cart::Cartridge& cartridge = *console.working.cartridge;
 
@@ -198,18 +198,18 @@ void run_cart(Console& console) {
   host::ruvo_log("run_cart current_filename: %s running_filename: %s running_cart_lid: %s\n",
                  console.working.file_name.c_str(), running.c_str(), runner.board_id.c_str());
 
-  lang::reset_lua_machine();
+  runner::reset_lua_machine();
   uint8_t rom[machine::kCartridgeRomSize];
   cart::copy_cartridge_to_rom(cartridge, rom);
   machine::load_rom_image_into_memory(machine, rom);
   runner.menu_labels = {};
   runner.menu_selected = {};
-  runner.cart_data = lang::CartData{};
+  runner.cart_data = runner::CartData{};
   runner.scoresub_shown = false;
 
-  lang::random_seed(machine.random_state, fresh_random_seed(console));
+  runner::random_seed(machine.random_state, fresh_random_seed(console));
 
-  lang::run_program(cartridge.code, false);
+  runner::run_program(cartridge.code, false);
   start_run_sound_and_input(console);
 
   console.pstate.current_fps = 30;
@@ -222,11 +222,11 @@ void run_cart(Console& console) {
 }
 
 bool follow_current_breadcrumb(Console& console) {
-  lang::ProgramRunner& runner = lang::program_runner();
-  const lang::RunChainEntry* top = lang::run_chain_top(runner.run_chain);
+  runner::ProgramRunner& runner = runner::program_runner();
+  const runner::RunChainEntry* top = runner::run_chain_top(runner.run_chain);
   if (!top) return false;
-  const lang::RunChainEntry entry = *top;
-  lang::run_chain_pop(runner.run_chain);
+  const runner::RunChainEntry entry = *top;
+  runner::run_chain_pop(runner.run_chain);
   if (cart::load_working_cartridge(console.working, cartridge_host(console), entry.file_name) != 0) return false;
   console.pstate.pending_action = kActionRun;
   runner.next_parameter = entry.parameter;

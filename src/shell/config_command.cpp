@@ -18,7 +18,7 @@ constexpr int kMaxCaptureScale = 8;
 
 struct Reply {
   Console& console;
-  std::vector<lang::ConsoleLine> lines;
+  std::vector<runner::ConsoleLine> lines;
   void line(const std::string& text, int colour = kHeading) { lines.push_back({text, uint8_t(colour)}); }
   void number(const char* format, int value, int colour = kHeading) {
     char text[96];
@@ -103,7 +103,7 @@ void set_number(Reply& reply, const std::string& name, const std::string& value,
 
 }  // namespace
 
-std::vector<lang::ConsoleLine> config_command(Console& console, const std::string& argument) {
+std::vector<runner::ConsoleLine> config_command(Console& console, const std::string& argument) {
   Reply reply{console, {}};
   std::istringstream words(argument);
   std::string setting, value;
@@ -147,7 +147,7 @@ std::vector<lang::ConsoleLine> config_command(Console& console, const std::strin
 }
 
 void run_config_command(Console& console, const std::string& argument) {
-  for (const lang::ConsoleLine& line : config_command(console, argument))
+  for (const runner::ConsoleLine& line : config_command(console, argument))
     print_console_line(console, line.text, line.colour);
 }
 

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "lang/program_limits.h"
+#include "runner/program_limits.h"
 #include "shell/console_state.h"
 
 namespace tamori::shell {
 
 // `argument` is the text after "config " (empty for a bare "config").
 // Changes the setting and returns the lines that tell about it.
-std::vector<lang::ConsoleLine> config_command(Console& console, const std::string& argument);
+std::vector<runner::ConsoleLine> config_command(Console& console, const std::string& argument);
 // The same, printed on the console.
 void run_config_command(Console& console, const std::string& argument);
 

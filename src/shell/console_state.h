@@ -23,8 +23,8 @@
 #include "host/console_data.h"
 #include "host/keys.h"
 #include "host/platform.h"
-#include "lang/run_control.h"
-#include "lang/state.h"
+#include "runner/run_control.h"
+#include "lang/api.h"
 #include "input/input_state.h"
 #include "machine/display.h"
 #include "machine/interface_text.h"
@@ -36,18 +36,18 @@
 
 namespace tamori::shell {
 
-using lang::ConsoleMode;
-using lang::kModeBooting;
-using lang::kModeRunning;
-using lang::kModeStopped;
-using lang::PendingAction;
-using lang::kActionNone;
-using lang::kActionRun;
-using lang::kActionStop;
-using lang::kActionReboot;
-using lang::kActionStopWithError;
-using lang::kActionRebootToo;
-using lang::kActionResetLanguage;
+using runner::ConsoleMode;
+using runner::kModeBooting;
+using runner::kModeRunning;
+using runner::kModeStopped;
+using runner::PendingAction;
+using runner::kActionNone;
+using runner::kActionRun;
+using runner::kActionStop;
+using runner::kActionReboot;
+using runner::kActionStopWithError;
+using runner::kActionRebootToo;
+using runner::kActionResetLanguage;
 
 // Until this much of the first iteration's gap is clamped away, the console
 // behaves as if a long time had passed since the previous iteration.
@@ -70,7 +70,7 @@ struct ConsoleTextScreen {
 
 // console_mode, pending_action, program_running and the frame rates come
 // from the runner's RunControl.
-struct VmState : lang::RunControl {
+struct VmState : runner::RunControl {
   int pause_state = 0;
   std::string pending_error_text;
   int32_t frame_counter = 0;

@@ -4,7 +4,7 @@
 
 #include "host/clock.h"
 #include "lang/cpu_counters.h"
-#include "lang/program_runner.h"
+#include "runner/program_runner.h"
 #include "machine/display_memory.h"
 #include "machine/interface_text.h"
 #include "shell/cpu_spinner.h"
@@ -24,12 +24,12 @@ void draw_exit_bar(machine::Picture& picture, const machine::Font& font) {
 namespace {
 
 void draw_spinner_if_busy(Console& console) {
-  const lang::ProgramRunner& runner = lang::program_runner();
+  const runner::ProgramRunner& runner = runner::program_runner();
   SpinnerConditions conditions;
   conditions.program_running = console.pstate.program_running && console.pstate.console_mode == kModeRunning;
   conditions.program_draws = runner.has_draw;
   conditions.elapsed_ticks = runner.elapsed_ticks;
-  conditions.load_since_flip = lang::cycles_to_frame_capacity(lang::lua_get_cpu_cycles(), console.pstate.requested_fps);
+  conditions.load_since_flip = runner::cycles_to_frame_capacity(lang::lua_get_cpu_cycles(), console.pstate.requested_fps);
   if (cpu_spinner_shown(conditions)) draw_cpu_spinner(console.app.output_image, uint32_t(console.app.draw_count));
 }
 
@@ -49,7 +49,7 @@ void ruvo_main_draw(Console& console) {
   const bool program_shown = pstate.program_running && pstate.console_mode == kModeRunning;
   // A frame still being worked on (its slice ran out before flip) is not
   // shown half-drawn: the previous picture stays.
-  const bool frame_unfinished = program_shown && lang::program_runner().hold_flag;
+  const bool frame_unfinished = program_shown && runner::program_runner().hold_flag;
   if (pstate.load_hold_frames <= 0 && !frame_unfinished) {
     bool scanline_mode_used = false;
     if (program_shown) {

@@ -8,7 +8,7 @@
 #include "host/scancodes.h"
 #include "input/button_update.h"
 #include "input/keyboard_bindings.h"
-#include "lang/program_runner.h"
+#include "runner/program_runner.h"
 #include "shell/cartridge_runner.h"
 #include "shell/key_config_screen.h"
 #include "machine/memory.h"
@@ -38,11 +38,11 @@ void perform_pending_action(Console& console) {
     case kActionStopWithError:
       if (pstate.console_mode == kModeRunning) {
         audio::suspend_audio(*console.audio);
-        lang::suspend_program();
+        runner::suspend_program();
       }
       break;
     case kActionResetLanguage:
-      lang::reset_lua_machine();
+      runner::reset_lua_machine();
       pstate.program_running = false;
       break;
     default:
@@ -143,7 +143,7 @@ void run_tick(Console& console) {
       audio::refresh_heard_moment(*console.audio, host::ruvo_get_time_ms());
       pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
       input::mouse_track_changes(console.input.mouse);
-      lang::run_slice();
+      runner::run_slice();
       take_key_config_request(console);
       break;
     default:

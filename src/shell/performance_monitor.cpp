@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "lang/frame_rate_governor.h"
+#include "runner/frame_rate_governor.h"
 
 namespace tamori::shell {
 namespace {
@@ -29,8 +29,8 @@ int graph_row(int64_t value, int64_t full) {
 PerformanceSample performance_sample(const FrameMeasurement& frame) {
   PerformanceSample sample;
   sample.memory = int32_t(std::clamp<int64_t>(frame.memory_bytes, 0, kShownMemoryLimit) * 64);
-  sample.load = lang::cycles_to_frame_capacity(frame.cycles, frame.requested_fps);
-  sample.system_load = lang::cycles_to_frame_capacity(frame.system_cycles, frame.requested_fps);
+  sample.load = runner::cycles_to_frame_capacity(frame.cycles, frame.requested_fps);
+  sample.system_load = runner::cycles_to_frame_capacity(frame.system_cycles, frame.requested_fps);
   sample.colour = frame.overran ? 7 : frame.current_fps < frame.requested_fps ? 14 : 6;
   sample.frame_accumulator = frame.frame_accumulator;
   sample.meter_fps = frame.meter_fps;

@@ -5,7 +5,7 @@
 #include "audio/sfx_playback.h"
 #include "input/button_update.h"
 #include "input/serial_functions.h"
-#include "lang/program_runner.h"
+#include "runner/program_runner.h"
 
 namespace tamori::shell {
 namespace {
@@ -23,7 +23,7 @@ void clear_serial_samples(void* context) { audio::clear_serial_sound(*static_cas
 }  // namespace
 
 void connect_sound_and_input(Console& console) {
-  lang::RunnerHost& host = lang::program_runner().host;
+  runner::RunnerHost& host = runner::program_runner().host;
   host.audio = console.audio.get();
   host.input = &console.input;
   host.keys = &console.app.keys;

@@ -15,7 +15,7 @@
 #include "machine/memory.h"
 #include "machine/memory_map.h"
 #include "machine/print_functions.h"
-#include "lang/program_runner.h"
+#include "runner/program_runner.h"
 #include "shell/cartridge_runner.h"
 #include "shell/audio_device.h"
 #include "shell/console_text.h"
@@ -205,9 +205,9 @@ void ruvo_main_iteration(Console& console) {
 void ruvo_exit(Console& console) {
   if (!initialised) return;
   AppState& app = console.app;
-  lang::save_cart_data();
-  lang::shutdown_lua_machine();
-  lang::program_runner().host = lang::RunnerHost{};
+  runner::save_cart_data();
+  runner::shutdown_lua_machine();
+  runner::program_runner().host = runner::RunnerHost{};
   host::ruvo_config_save(app.data_folder, app.title);
   close_audio_device(console);
   input::close_input_recorder(console.input.recorder);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/platform.h"
-#include "lang/state.h"
+#include "lang/api.h"
 #include "shell/console_state.h"
 
 namespace tamori::shell {

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <fstream>
 
-#include "cart/tmscii_utf8.h"
-
 namespace tamori::lang {
 namespace {
 
@@ -32,7 +30,7 @@ std::vector<std::filesystem::path> shared_cartridge_files() {
   return files;
 }
 
-std::string cartridge_code(const std::filesystem::path& path) {
+std::string cartridge_code(const std::filesystem::path& path, LineConverter convert_line) {
   std::ifstream in(path, std::ios::binary);
   std::string line, code;
   bool in_code = false;
@@ -42,7 +40,7 @@ std::string cartridge_code(const std::filesystem::path& path) {
       in_code = line.starts_with("__lua__");
       continue;
     }
-    if (in_code) code += cart::utf8_to_tmscii(line) + "\n";
+    if (in_code) code += (convert_line ? convert_line(line) : line) + "\n";
   }
   if (!code.empty()) code.pop_back();
   return code;

@@ -10,7 +10,7 @@
 
 #include "cartridge_run_fixture.h"
 #include "host/config.h"
-#include "lang/program_runner.h"
+#include "runner/program_runner.h"
 #include "shell/config_command.h"
 #include "shell/settings.h"
 
@@ -19,7 +19,7 @@ namespace {
 
 struct ConfigCase {
   std::string argument;
-  std::vector<lang::ConsoleLine> lines;
+  std::vector<runner::ConsoleLine> lines;
   std::map<std::string, int> settings;
   int line_number = 0;
 };
@@ -74,7 +74,7 @@ TEST(ConfigCommand, EveryTableCasePrintsItsLinesAndSetsItsSettings) {
     host::ruvo_config_reset_for_tests();
     console_settings() = ConsoleSettings{};
     Console console;
-    std::vector<lang::ConsoleLine> lines = config_command(console, entry.argument);
+    std::vector<runner::ConsoleLine> lines = config_command(console, entry.argument);
     ASSERT_EQ(lines.size(), entry.lines.size());
     for (size_t i = 0; i < lines.size(); i++) {
       EXPECT_EQ(lines[i].text, entry.lines[i].text);
@@ -105,11 +105,11 @@ TEST_F(CartridgeRun, AProgramTextBeginningConfigRunsTheCommand) {
   run_code("printh('ran')\n", 2);
   std::string printed;
   console.app.write_stdout = [&printed](std::string_view text) { printed += text; };
-  lang::run_program("config gif_len 30", true);
+  runner::run_program("config gif_len 30", true);
   EXPECT_EQ(printed, "set gif_len: 30\n");
   EXPECT_EQ(console_settings().gif_len, 30);
   printed.clear();
-  lang::run_program("configure", true);  // not the command: a program text
+  runner::run_program("configure", true);  // not the command: a program text
   EXPECT_EQ(printed.find("set "), std::string::npos);
   console_settings().gif_len = 16;
 }

@@ -6,7 +6,7 @@
 
 #include "cartridge_run_fixture.h"
 #include "lang/api.h"
-#include "lang/program_runner.h"
+#include "runner/program_runner.h"
 #include "lang/token_scanner.h"
 #include "shell/cartridge_runner.h"
 #include "cart/tmscii_utf8.h"
@@ -61,7 +61,7 @@ TEST_F(CartridgeRun, AnUpdateThatNeverReturnsStillEndsEverySliceOnItsBudget) {
   EXPECT_EQ(result.frames_run, 40);
   EXPECT_EQ(frames_seen, 40);
   EXPECT_FALSE(result.quit);
-  EXPECT_TRUE(lang::program_runner().hold_flag);  // the frame never completed
+  EXPECT_TRUE(runner::program_runner().hold_flag);  // the frame never completed
   // The governor runs only at the end of a frame, so the rate stays.
   EXPECT_EQ(console.pstate.current_fps, 30);
 }
@@ -204,7 +204,7 @@ TEST_F(CartridgeRun, AStoppedProgramResumesWhereItStopped) {
   console.app.quit = false;
   std::string printed;
   console.app.write_stdout = [&printed](std::string_view text) { printed += text; };
-  lang::run_program("resume", true);
+  runner::run_program("resume", true);
   EXPECT_EQ(console.pstate.console_mode, kModeRunning);
   run_one_frame(console);
   run_one_frame(console);
@@ -215,7 +215,7 @@ TEST_F(CartridgeRun, AFinishedProgramCannotBeResumed) {
   run_code("printh('done')\n", 3);
   std::string printed;
   console.app.write_stdout = [&printed](std::string_view text) { printed += text; };
-  lang::run_program("r", true);
+  runner::run_program("r", true);
   EXPECT_EQ(printed, "nothing to resume\n");
   EXPECT_EQ(console.pstate.console_mode, kModeStopped);
 }
@@ -237,7 +237,7 @@ TEST_F(CartridgeRun, GarbageMadeEveryFrameIsReclaimedByTheSectionSteps) {
       "  if frames == 150 then printh('done') end end\n",
       160);
   EXPECT_EQ(result.standard_output, "done\n");
-  lang::ProgramRunner& runner = lang::program_runner();
+  runner::ProgramRunner& runner = runner::program_runner();
   EXPECT_EQ(0, runner.gc_strikes);
   ASSERT_NE(nullptr, runner.cart_state);
   EXPECT_FALSE(lang::collector_running(runner.cart_state));
@@ -261,7 +261,7 @@ TEST_F(CartridgeRun, AfterSixtyFourStrikesEverySectionCollectsFully) {
       "end\n",
       102);
   EXPECT_EQ(result.standard_output, "only live memory\n");
-  lang::ProgramRunner& runner = lang::program_runner();
+  runner::ProgramRunner& runner = runner::program_runner();
   EXPECT_GT(runner.gc_strikes, 64);
 }
 
@@ -269,8 +269,8 @@ TEST_F(CartridgeRun, AfterSixtyFourStrikesEverySectionCollectsFully) {
 TEST_F(CartridgeRun, FollowingABreadcrumbRunsItsCartridgeWithItsParameter) {
   run_code("printh('first')\n", 3);
   std::ofstream(home / "back.lua") << "printh('back with ' .. stat(6))\n";
-  lang::ProgramRunner& runner = lang::program_runner();
-  lang::run_chain_push(runner.run_chain, (home / "back.lua").string(), "back", 0, "level 3");
+  runner::ProgramRunner& runner = runner::program_runner();
+  runner::run_chain_push(runner.run_chain, (home / "back.lua").string(), "back", 0, "level 3");
   std::string printed;
   console.app.quit = false;
   console.app.write_stdout = [&printed](std::string_view text) { printed += text; };
@@ -291,7 +291,7 @@ TEST_F(CartridgeRun, ADotRunsOneFrameAndACommandLeavesTheCartridgeResumable) {
   console.app.write_stdout = [&printed](std::string_view text) { printed += text; };
 
   // A command runs in its own coroutine and sees the cartridge's globals.
-  lang::run_program("printh('n is ' .. n)", true);
+  runner::run_program("printh('n is ' .. n)", true);
   for (int frame = 0; frame < 3; frame++) run_one_frame(console);
   EXPECT_EQ(printed, "n is 1\n");
   EXPECT_EQ(console.pstate.console_mode, kModeStopped);
@@ -299,14 +299,14 @@ TEST_F(CartridgeRun, ADotRunsOneFrameAndACommandLeavesTheCartridgeResumable) {
   // "." resumes the cartridge up to its next flip: first the rest of the
   // frame stop() interrupted, then one whole frame each time.
   printed.clear();
-  lang::run_program(".", true);
+  runner::run_program(".", true);
   for (int frame = 0; frame < 4; frame++) run_one_frame(console);
   EXPECT_EQ(printed, "");
   EXPECT_EQ(console.pstate.console_mode, kModeStopped);
-  lang::run_program(".", true);
+  runner::run_program(".", true);
   for (int frame = 0; frame < 4; frame++) run_one_frame(console);
   EXPECT_EQ(printed, "frame 2\n");
-  lang::run_program("", true);  // empty while stepping: one more frame
+  runner::run_program("", true);  // empty while stepping: one more frame
   for (int frame = 0; frame < 4; frame++) run_one_frame(console);
   EXPECT_EQ(printed, "frame 2\nframe 3\n");
   EXPECT_EQ(console.pstate.console_mode, kModeStopped);

@@ -8,7 +8,7 @@
 #include "lang/api.h"
 #include "lang/cpu_counters.h"
 #include "lang/library.h"
-#include "lang/program_runner.h"
+#include "runner/program_runner.h"
 #include "machine/memory.h"
 #include "shell/cartridge_runner.h"
 #include "shell/console_text.h"
@@ -19,7 +19,7 @@ namespace {
 // A stand-in for the native load: __load(status, result) leaves `status` for
 // stat(107) and returns `result`.
 int fake_native_load(lang::ThreadState* thread) {
-  lang::program_runner().load_status = lang::integer_at(thread, 1);
+  runner::program_runner().load_status = lang::integer_at(thread, 1);
   lang::set_top(thread, 2);
   return 1;
 }
@@ -137,7 +137,7 @@ TEST_F(CartridgeRun, AnUnfinishedFrameKeepsThePreviousPicture) {
   machine::Picture previous{};
   after_frame = [&](int frame, Console& running) {
     const machine::Picture& picture = running.app.output_image;
-    if (lang::program_runner().hold_flag) {
+    if (runner::program_runner().hold_flag) {
       held++;
       if (frame > 0) {
         EXPECT_EQ(picture, previous) << frame;
@@ -194,8 +194,8 @@ lang::ValueType global_type(lang::ThreadState* state, const std::string& name) {
 // the console (load, run, save, extcmd ...) are not part of this table.
 TEST_F(CartridgeRun, EveryBuiltInIsRegisteredInTheRightForm) {
   run_code("printh('ran')\n", 2);
-  lang::reset_lua_machine();
-  lang::ThreadState* state = lang::program_runner().cart_state;
+  runner::reset_lua_machine();
+  lang::ThreadState* state = runner::program_runner().cart_state;
   ASSERT_NE(state, nullptr);
   const char* fast[] = {"ceil", "sgn",  "abs", "mid",  "cos",  "sin",   "sqrt",  "atan2", "bnot", "flr",
                         "band", "bor",  "bxor", "shl", "shr",  "lshr",  "rotl",  "rotr",  "min",  "max",
@@ -225,11 +225,11 @@ namespace {
 // The prelude's refund hook is a local that a program naming it could call.
 TEST_F(CartridgeRun, OnlyAProgramThatNamesTheRefundHookLosesRefunds) {
   run_code("printh('plain')\n", 2);
-  ASSERT_NE(lang::program_runner().cart_state, nullptr);
-  EXPECT_TRUE(lang::cpu_refund_allowed(lang::program_runner().cart_state));
+  ASSERT_NE(runner::program_runner().cart_state, nullptr);
+  EXPECT_TRUE(lang::cpu_refund_allowed(runner::program_runner().cart_state));
   run_code("for i = 1, 10 do __refund_cpu__(100) end\n", 2);
-  ASSERT_NE(lang::program_runner().cart_state, nullptr);
-  EXPECT_FALSE(lang::cpu_refund_allowed(lang::program_runner().cart_state));
+  ASSERT_NE(runner::program_runner().cart_state, nullptr);
+  EXPECT_FALSE(lang::cpu_refund_allowed(runner::program_runner().cart_state));
 }
 
 // The keep-on-stop flags (0x5f2e, here 0) decide what a stopping cartridge
@@ -237,7 +237,7 @@ TEST_F(CartridgeRun, OnlyAProgramThatNamesTheRefundHookLosesRefunds) {
 TEST_F(CartridgeRun, ACommandKeepsTheDrawStateItSetWhenItEnds) {
   run_code("pal(1, 2, 1)\ncamera(5, 5)\n", 3);
   EXPECT_EQ(machine::read_memory_byte(*console.machine, 0x5f11), 1);
-  lang::run_program("pal(1, 3, 1) camera(7, 7)", true);
+  runner::run_program("pal(1, 3, 1) camera(7, 7)", true);
   for (int frame = 0; frame < 3; frame++) run_one_frame(console);
   EXPECT_EQ(console.pstate.console_mode, kModeStopped);
   EXPECT_EQ(machine::read_memory_byte(*console.machine, 0x5f11), 3);

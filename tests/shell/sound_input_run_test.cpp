@@ -10,7 +10,7 @@
 #include "audio/sound_stats.h"
 #include "cartridge_run_fixture.h"
 #include "input/dropped_data.h"
-#include "lang/program_runner.h"
+#include "runner/program_runner.h"
 #include "shell/cartridge_runner.h"
 
 namespace tamori::shell::testing {
@@ -63,7 +63,7 @@ TEST_F(CartridgeRun, ResumingAStoppedProgramLetsTheSoundOn) {
   ASSERT_EQ(console.pstate.console_mode, kModeStopped);
   EXPECT_EQ(console.audio->suspension, 1);
   console.app.quit = false;
-  lang::run_program("resume", true);
+  runner::run_program("resume", true);
   EXPECT_EQ(console.audio->suspension, 0);
   EXPECT_GT(peak_of_mix(console, 1024), 1000);
 }
