@@ -8,14 +8,18 @@ namespace {
 // The prelude after its first line. Everything here sits on one line: the
 // program has to start on line 3. The natives it needs are captured into
 // locals and their double-underscore globals deleted, so a program sees only
-// the friendly forms.
+// the friendly forms. The locals live in a block of their own, since the
+// program shares the prelude's chunk and would otherwise see them; only the
+// two the built-in main loop calls after the program stay in scope.
 constexpr const char* kPreludeBody =
+    "local __stat, __flip_frame = stat; "
+    "do "
     "local __refund_cpu__, __pairs__, __ipairs__, __type, __tostr, __stop, __print, __printh, __tostring__, "
     "__load, __extcmd, _menuitem, __yielded_to_escape_slice, __coresume, __select, __superyield, __flip, "
-    "__stat, __mid, __get_menu_item_selected, __getmetatable, __costatus, __pack, __unpack = "
+    "__mid, __get_menu_item_selected, __getmetatable, __costatus, __pack, __unpack = "
     "__refund_cpu__, __pairs__, __ipairs__, __type, __tostr, __stop, __print, __printh, __tostring__, "
     "__load, __extcmd, _menuitem, __yielded_to_escape_slice, __coresume, __select, __superyield, __flip, "
-    "stat, mid, _get_menu_item_selected, getmetatable, costatus, pack, unpack; "
+    "mid, _get_menu_item_selected, getmetatable, costatus, pack, unpack; "
     "_pausemenu = _pausemenu or {}; "
     "local __last_menu_index, __last_menu_callback; "
     "local function __nothing() end; "
@@ -67,7 +71,7 @@ constexpr const char* kPreludeBody =
     "return __printh(__text_of((...)), __select(2, ...)) end; "
     // flip: run the pause menu's chosen callbacks first; a callback that
     // asks for the menu to stay open keeps the console paused.
-    "local function __flip_frame() "
+    "__flip_frame = function() "
     "local stay "
     "repeat "
     "stay = false "
@@ -121,7 +125,8 @@ constexpr const char* kPreludeBody =
     // through the environment table.
     "do local names = {'__refund_cpu__', '__pairs__', '__ipairs__', '__type', '__tostr', '__stop', "
     "'__print', '__printh', '__tostring__', '__load', '__extcmd', '__yielded_to_escape_slice', '__coresume', "
-    "'__select', '__superyield', '__flip', '__trace'} for i = 1, #names do _ENV[names[i]] = nil end end; ";
+    "'__select', '__superyield', '__flip', '__trace'} for i = 1, #names do _ENV[names[i]] = nil end end "
+    "end; ";
 
 struct GlyphDefault {
   unsigned char glyph;
