@@ -176,7 +176,16 @@ void run_print_command_code(PrintRun& run) {
         context.position = context.text.size();
       break;
     case '!':
-      if (read_hex(context, 4, address)) poke_text(run, address, remaining(context));
+      // The line feed print appends belongs to the string, so it is poked
+      // after the rest of the text instead of being printed.
+      if (read_hex(context, 4, address)) {
+        const uint32_t end = address + static_cast<uint32_t>(remaining(context));
+        poke_text(run, address, remaining(context));
+        if (context.final_line_feed) {
+          write_memory_byte(run.state, end, '\n');
+          run.cycles += 1;
+        }
+      }
       context.position = context.text.size();
       context.final_line_feed = false;
       break;

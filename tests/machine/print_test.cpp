@@ -221,9 +221,16 @@ TEST(Print, PokesFromTheText) {
   EXPECT_EQ(read_memory_byte(*printer.state, 0x4301), 'y');
   EXPECT_EQ(read_memory_byte(*printer.state, 0x4302), 0);
   EXPECT_EQ(printer.state->registers.cursor_x, 0);  // "z" and the line feed
-  PrintResult result = printer.at("\6!4310abc", 0, 0);
-  EXPECT_EQ(read_memory_byte(*printer.state, 0x4312), 'c');
-  EXPECT_EQ(result.max_y, 0);  // the print ended without its line feed
+  // "!" pokes the rest of the string, the appended line feed included,
+  // unless 0x5f36 bit 0x04 leaves it off; either way nothing is printed.
+  for (const bool line_feed : {true, false}) {
+    write_memory_byte(*printer.state, 0x5f36, line_feed ? 0 : 4);
+    write_memory_byte(*printer.state, 0x4313, 0x55);
+    PrintResult result = printer.at("\6!4310abc", 0, 0);
+    EXPECT_EQ(read_memory_byte(*printer.state, 0x4312), 'c');
+    EXPECT_EQ(read_memory_byte(*printer.state, 0x4313), line_feed ? '\n' : 0x55);
+    EXPECT_EQ(result.max_y, 0);
+  }
 }
 
 TEST(Print, OneOffGlyphs) {
