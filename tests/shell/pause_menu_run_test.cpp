@@ -12,6 +12,7 @@
 #include "host/config.h"
 #include "input/keyboard_bindings.h"
 #include "runner/program_runner.h"
+#include "runner/run_chain.h"
 #include "shell/headless_sound.h"
 #include "shell/pause_menu.h"
 #include "shell/pause_menu_draw.h"
@@ -120,6 +121,43 @@ TEST_F(PauseMenuRun, OptionsPageSoundItemTogglesMute) {
   EXPECT_EQ(volume_labels, (std::vector<std::string>{"volume: " + solid, "volume: " + hollow, "volume: " + solid}));
 }
 
+// The console actions of the main page: restarting the cartridge, going
+// back along the run chain and quitting.
+TEST_F(PauseMenuRun, MainPageActionsRestartGoBackAndQuit) {
+  struct Case {
+    const char* name;
+    ButtonScript script;
+    const char* expected_output;
+    bool quits;
+  };
+  const Case cases[] = {
+      {"reset cart", taps({{3, kPause}, {5, kDown}, {7, kDown}, {9, kO}}), "init\ninit\n", false},
+      {"breadcrumb", taps({{3, kPause}, {5, kUp}, {7, kUp}, {9, kO}}), "init\nother runs\n", false},
+      {"quit", taps({{3, kPause}, {5, kUp}, {7, kO}}), "init\n", true},
+  };
+  const std::filesystem::path other = home / "other.lua";
+  std::ofstream(other, std::ios::binary) << "printh('other runs') function _update() end\n";
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    const bool breadcrumb = std::string(test.name) == "breadcrumb";
+    std::vector<std::string> labels;
+    after_frame = [&](int frame, Console& c) {
+      if (frame == 1 && breadcrumb) runner::run_chain_push(runner::program_runner().run_chain, other.string(), "to other", 0);
+      if (frame == 4)
+        for (const PausedMenuItem& item : c.pause.items) labels.push_back(item.label);
+    };
+    const std::string code = std::string("function _init() printh('init') end\n") + kIdleCart;
+    HeadlessRunResult result = run_file(write_cart(home, code).string(), 40, test.script);
+    EXPECT_EQ(result.standard_output, test.expected_output);
+    EXPECT_EQ(result.quit, test.quits);
+    if (test.quits) EXPECT_EQ(result.frames_run, 8);
+    if (breadcrumb)
+      EXPECT_EQ(labels, (std::vector<std::string>{"continue", "options", "reset cart", "to other", "quit"}));
+    runner::run_chain_reset(runner::program_runner().run_chain);
+    ruvo_exit(console);
+  }
+}
+
 // The emergency hold: from the sixth consecutive iteration with the pause
 // key down, once more than 500 ms have passed since it was last up.
 TEST_F(PauseMenuRun, EmergencyHoldOpensAfterSixIterationsAndHalfASecond) {
@@ -185,7 +223,7 @@ TEST_F(PauseMenuRun, MainPageBoxOutlineItemsAndPointer) {
     const int n = 4 + cart_items;
     ASSERT_EQ(int(console.pause.items.size()), n);
     const int h = (8 * n + 8) / 2;
-    const uint8_t darkened = 2;
+    const uint8_t darkened = 1;  // 8, two steps darker
     // Darkened box, untouched outside it.
     EXPECT_EQ(page.pixels[size_t(63 - h) * 128 + 23], darkened);
     EXPECT_EQ(page.pixels[size_t(64 + h) * 128 + 104], darkened);
