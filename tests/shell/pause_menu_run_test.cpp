@@ -293,31 +293,34 @@ TEST_F(PauseMenuRun, ControlsLabelsNameConfiguredKeys) {
   settings.button_keys = {};
 }
 
-// While the menu is open the mixer is silent; after "continue" the sound
-// comes back (four frames late, as the audio pause fades out).
+// While the menu is open the mixer is silent, unless 0x5f2f is 2; after
+// "continue" the sound comes back (four frames late, as the audio pause
+// fades out).
 TEST_F(PauseMenuRun, SoundStopsWhileTheMenuIsOpenAndResumesAfterContinue) {
-  const std::string code =
-      "for i = 0, 31 do poke2(0x3200 + 2 * i, 24 | 1 << 6 | 5 << 9) end\n"
-      "poke(0x3241, 8) poke(0x3242, 0) poke(0x3243, 32)\n"
-      "sfx(0)\n" + std::string(kIdleCart);
-  SoundRecording recording;
-  std::vector<size_t> frame_ends;  // samples recorded by the end of each frame
-  after_frame = [&](int, Console& c) {
-    record_owed_sound(c, recording);
-    frame_ends.push_back(recording.samples.size());
-  };
-  run_file(write_cart(home, code).string(), 70, taps({{10, kPause}, {40, kO}}));
-  ASSERT_EQ(frame_ends.size(), 70u);
-  const auto rms_of_frames = [&](int first, int last) {
-    return sound_rms(std::vector<int16_t>(recording.samples.begin() + long(frame_ends[size_t(first - 1)]),
-                                          recording.samples.begin() + long(frame_ends[size_t(last)])));
-  };
-  EXPECT_GT(rms_of_frames(2, 9), 100) << "playing before the pause";
-  EXPECT_EQ(sound_peak(std::vector<int16_t>(recording.samples.begin() + long(frame_ends[12]),
-                                            recording.samples.begin() + long(frame_ends[39]))),
-            0)
-      << "silent while paused";
-  EXPECT_GT(rms_of_frames(50, 69), 100) << "playing after continue";
+  for (int audio_pause_byte : {0, 2}) {
+    SCOPED_TRACE(audio_pause_byte);
+    const std::string code =
+        "for i = 0, 31 do poke2(0x3200 + 2 * i, 24 | 1 << 6 | 5 << 9) end\n"
+        "poke(0x3241, 8) poke(0x3242, 0) poke(0x3243, 32) poke(0x5f2f, " + std::to_string(audio_pause_byte) + ")\n"
+        "sfx(0)\n" + std::string(kIdleCart);
+    SoundRecording recording;
+    std::vector<size_t> frame_ends;  // samples recorded by the end of each frame
+    after_frame = [&](int, Console& c) {
+      record_owed_sound(c, recording);
+      frame_ends.push_back(recording.samples.size());
+    };
+    run_file(write_cart(home, code).string(), 70, taps({{10, kPause}, {40, kO}}));
+    ASSERT_EQ(frame_ends.size(), 70u);
+    const auto frames = [&](int first, int last) {
+      return std::vector<int16_t>(recording.samples.begin() + long(frame_ends[size_t(first - 1)]),
+                                  recording.samples.begin() + long(frame_ends[size_t(last)]));
+    };
+    EXPECT_GT(sound_rms(frames(2, 9)), 100) << "playing before the pause";
+    if (audio_pause_byte == 2) EXPECT_GT(sound_rms(frames(13, 39)), 100) << "playing on while paused";
+    else EXPECT_EQ(sound_peak(frames(13, 39)), 0) << "silent while paused";
+    EXPECT_GT(sound_rms(frames(50, 69)), 100) << "playing after continue";
+    ruvo_exit(console);
+  }
 }
 
 }  // namespace
