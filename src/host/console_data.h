@@ -24,6 +24,11 @@ inline constexpr int kIconResource = 6;
 inline constexpr int kCartTemplateResource = 145;
 inline constexpr int kTvFrameResource = 249;
 inline constexpr int kBootCursorResource = 267;
+// The pause menu's pointer beside the selected item, the controls picture
+// and the mouse pointer drawn over it.
+inline constexpr int kMenuPointerResource = 189;
+inline constexpr int kControlsPictureResource = 190;
+inline constexpr int kMousePointerResource = 191;
 
 struct ConsoleData {
   std::array<std::array<uint8_t, 3>, 256> palette{};

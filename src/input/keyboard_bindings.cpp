@@ -63,6 +63,11 @@ int button_keys_index(int player, int button) {
   }
 }
 
+int builtin_key(int player, int button) {
+  if (player < 0 || player > 1 || button < 0 || button >= kButtons) return 0;
+  return (player == 0 ? kPlayer0 : kPlayer1)[button].keys[0];
+}
+
 bool keyboard_button_down(const host::KeyStates& keys, const std::array<int, 25>& button_keys, int player,
                           int button, const KeyContext& context) {
   return any_key(keys, button_keys, player, button, context, [&](int key) { return host::key_down(keys, key); });

@@ -24,6 +24,8 @@ struct KeyContext {
 // The keyboard part of a button: true when one of its keys is down.
 bool keyboard_button_down(const host::KeyStates& keys, const std::array<int, 25>& button_keys, int player,
                           int button, const KeyContext& context);
+// The first built-in key of player 0's or 1's button (0 when none).
+int builtin_key(int player, int button);
 // True when one of the button's keys was pressed this frame.
 bool keyboard_button_pressed(const host::KeyStates& keys, const std::array<int, 25>& button_keys, int player,
                              int button, const KeyContext& context);

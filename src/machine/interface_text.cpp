@@ -31,4 +31,17 @@ int draw_interface_text(Canvas canvas, const Font& font, std::string_view text, 
   return x;
 }
 
+void draw_interface_image(Canvas canvas, const host::PodImage& image, int x, int y) {
+  if (image.pixels.size() < size_t(image.width) * size_t(image.height)) return;
+  for (int iy = 0; iy < image.height; iy++) {
+    const int py = y + iy;
+    if (py < 0 || py >= canvas.height) continue;
+    for (int ix = 0; ix < image.width; ix++) {
+      const int px = x + ix;
+      const uint8_t colour = image.pixels[size_t(iy) * image.width + ix];
+      if (px >= 0 && px < canvas.width && colour != 0) canvas.pixels[size_t(py) * canvas.width + px] = colour;
+    }
+  }
+}
+
 }  // namespace tamori::machine

@@ -13,6 +13,7 @@
 #include "runner/bindings/draw_bindings.h"
 #include "runner/error_report.h"
 #include "runner/bindings/input_bindings.h"
+#include "runner/bindings/pause_menu_bindings.h"
 #include "lang/library.h"
 #include "runner/bindings/memory_bindings.h"
 #include "lang/number_text.h"
@@ -72,6 +73,7 @@ void register_all_functions(ThreadState* state) {
   register_print_functions(state, runner.host.machine, runner.host.text);
   register_sound_functions(state, runner.host.audio, runner.host.machine);
   register_input_functions(state, runner.host.input, runner.host.machine, runner.host.keys);
+  register_pause_menu_extcmd(state);
 
   register_language_library(state);
 
@@ -340,6 +342,7 @@ void run_slice() {
   const int rate = run.current_fps > 0 ? run.current_fps : 30;
   lua_set_cpu_cycles_slice_max(kCpuCyclesPerSecond / rate);
   lua_cpu_prepare_for_slice();
+  runner.menu_item_chosen = false;
   printh_check_period(runner.printh_log, host::ruvo_get_time_ms());
   if (continue_waiting_print(runner.host.machine, runner.host.text)) return;
   // Programs without the built-in loop get their buttons and time here

@@ -52,6 +52,8 @@ inline constexpr int32_t kRunSliceBudget = 279620;
 inline constexpr int kMaxSliceSections = 8192;
 inline constexpr int kMenuItemCount = 5;
 
+enum class PauseMenuRequest { kMainPage, kMainPageKeepSelection, kControls };
+
 struct RunnerHost {
   machine::MachineState* machine = nullptr;
   const machine::CartridgeStorage* storage = nullptr;  // for reload and cstore
@@ -78,6 +80,11 @@ struct RunnerHost {
   // advance once a frame, in update_buttons.
   std::function<void()> read_buttons;
   std::function<void()> block_buttons;
+  // Opens a page of the pause menu for extcmd: the main page (selection
+  // reset unless kept) or the controls picture.
+  std::function<void(PauseMenuRequest request)> open_pause_menu;
+  // How many items the pause menu's main page shows now (stat 13 and 15).
+  std::function<int()> pause_menu_item_count;
   std::function<void(const std::string& argument)> config_command;
   // Registers the functions of other subsystems into a new state.
   std::function<void(ThreadState* state)> register_functions;
@@ -136,6 +143,12 @@ struct ProgramRunner {
   std::array<std::string, kMenuItemCount> menu_labels;
   std::array<bool, kMenuItemCount> menu_selected{};
   std::array<int32_t, kMenuItemCount> menu_selection_values{};
+  // Bits of a menu item's filter byte are removed from the values it can
+  // report (0x01 left, 0x02 right, 0x70 O and X).
+  std::array<uint8_t, kMenuItemCount> menu_filters{};
+  // A cartridge item was just chosen: the menu stays drawn and the sound
+  // paused until the next slice starts.
+  bool menu_item_chosen = false;
   bool scoresub_shown = false;
   bool map_display_warned = false;
 };

@@ -24,6 +24,7 @@
 #include "shell/console_text.h"
 #include "shell/main_loop.h"
 #include "shell/message_bar.h"
+#include "shell/pause_menu.h"
 #include "shell/print_sound_hooks.h"
 #include "shell/sound_input_hooks.h"
 
@@ -171,7 +172,15 @@ void connect_program_runner(Console& console) {
   };
   host.record_performance = [&console]() { record_performance_sample(console); };
   host.config_command = [&console](const std::string& argument) { run_config_command(console, argument); };
-  host.update_buttons = [&console]() { update_console_buttons(console); };
+  host.update_buttons = [&console]() {
+    update_console_buttons(console);
+    update_paused_menu(console);
+  };
+  host.open_pause_menu = [&console](runner::PauseMenuRequest request) {
+    if (request == runner::PauseMenuRequest::kControls) open_controls_picture(console);
+    else open_pause_menu(console, request == runner::PauseMenuRequest::kMainPageKeepSelection);
+  };
+  host.pause_menu_item_count = [&console]() { return main_page_item_count(console); };
   host.block_buttons = [&console]() { input::block_buttons(console.input, *console.machine); };
   host.log = [](const std::string& line) { host::ruvo_log("%s", line.c_str()); };
   host.cdata_folder = console_settings().cdata_path;
@@ -204,6 +213,8 @@ void run_cart(Console& console) {
   machine::load_rom_image_into_memory(machine, rom);
   runner.menu_labels = {};
   runner.menu_selected = {};
+  runner.menu_filters = {};
+  runner.menu_item_chosen = false;
   runner.cart_data = runner::CartData{};
   runner.scoresub_shown = false;
 

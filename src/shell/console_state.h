@@ -31,6 +31,7 @@
 #include "machine/machine_state.h"
 #include "machine/memory_files.h"
 #include "machine/print_state.h"
+#include "shell/pause_menu_state.h"
 #include "shell/performance_monitor.h"
 #include "shell/settings.h"
 
@@ -142,6 +143,8 @@ struct Console {
   machine::CartridgeStorage storage;
   // Buttons, controllers, developer mouse and keyboard, serial channels.
   input::InputState input;
+  // The open pause-menu page's items and the emergency pause hold.
+  PauseMenu pause;
 };
 
 }  // namespace tamori::shell

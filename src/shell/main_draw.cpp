@@ -10,6 +10,8 @@
 #include "shell/cpu_spinner.h"
 #include "shell/key_config_screen.h"
 #include "shell/message_bar.h"
+#include "shell/pause_menu.h"
+#include "shell/pause_menu_draw.h"
 #include "shell/performance_monitor.h"
 
 namespace tamori::shell {
@@ -50,7 +52,10 @@ void ruvo_main_draw(Console& console) {
   // A frame still being worked on (its slice ran out before flip) is not
   // shown half-drawn: the previous picture stays.
   const bool frame_unfinished = program_shown && runner::program_runner().hold_flag;
-  if (pstate.load_hold_frames <= 0 && !frame_unfinished) {
+  // Just after a cartridge menu item was chosen the menu stays over the
+  // picture it was opened on, until the program's next slice.
+  const bool menu_item_chosen = runner::program_runner().menu_item_chosen;
+  if (pstate.load_hold_frames <= 0 && !frame_unfinished && !menu_item_chosen) {
     bool scanline_mode_used = false;
     if (program_shown) {
       scanline_mode_used = machine::compose_program_picture(memory, 0, app.output_image);
@@ -62,11 +67,12 @@ void ruvo_main_draw(Console& console) {
       if (pstate.console_mode == kModeStopped && !key_config_shown(console))
         draw_exit_bar(app.output_image, app.data.font);
     }
-    if (program_shown) draw_spinner_if_busy(console);
+    if (program_shown && pstate.pause_state == 0) draw_spinner_if_busy(console);
     if (scanline_mode_used || memory.extra_palette_flicker_requested) machine::flicker_start(app.flicker, now);
     memory.extra_palette_flicker_requested = false;
   }
   machine::back_page_put(app.back_page, app.output_image, 0, 0);
+  if (program_shown && pause_menu_drawn(console)) draw_paused_menu(console);
   if (key_config_shown(console)) draw_key_config(console);
   if (program_shown && machine::compose_extra_displays(memory, app.back_page, app.options.tv_frame != 0))
     machine::flicker_start(app.flicker, now);

@@ -14,15 +14,17 @@
 #include "machine/memory.h"
 #include "shell/audio_device.h"
 #include "shell/message_bar.h"
+#include "shell/pause_menu.h"
 
 namespace tamori::shell {
 namespace {
 
 constexpr int32_t kOneTick = 0x10000;
 
-void set_sound_volume(Console&, int volume) {
-  host::ruvo_config().sound_volume = volume;
-  console_settings().volume = volume;
+// Mute and volume keys change what the options page shows.
+void rebuild_open_pause_menu(Console& console) {
+  if (console.pstate.pause_state == kPauseStateMainPage || console.pstate.pause_state == kPauseStateOptions)
+    build_paused_menu(console);
 }
 
 void perform_pending_action(Console& console) {
@@ -68,13 +70,12 @@ void handle_hot_keys(Console& console, int32_t now_ms) {
     console.app.performance.shown = !console.app.performance.shown;
     input::block_buttons(console.input, *console.machine);
   }
-  if (host::key_pressed(keys, Minus)) {
-    set_sound_volume(console, volume_down(host::ruvo_config().sound_volume));
+  const bool volume_down_key = host::key_pressed(keys, Minus), volume_up_key = host::key_pressed(keys, Equals);
+  if (volume_down_key) set_sound_volume(volume_down(host::ruvo_config().sound_volume));
+  if (volume_up_key) set_sound_volume(volume_up(host::ruvo_config().sound_volume));
+  if (volume_down_key || volume_up_key) {
     display_system_volume(console, now_ms);
-  }
-  if (host::key_pressed(keys, Equals)) {
-    set_sound_volume(console, volume_up(host::ruvo_config().sound_volume));
-    display_system_volume(console, now_ms);
+    rebuild_open_pause_menu(console);
   }
 }
 
@@ -118,9 +119,7 @@ void run_paused_tick(Console& console) {
       key_config_tick(console);
       break;
     default:
-      // The pause menu's pages (1 main, 3 controls picture, 4 options) take
-      // their keys here once the pause menu exists; until then only Escape
-      // closes them.
+      process_paused_keypresses(console);
       break;
   }
   console.pstate.frame_accumulator -= kOneTick;
@@ -191,6 +190,11 @@ int applicable_sleep_ms(const Console& console) {
   return std::clamp(sleep, 0, 200);
 }
 
+void set_sound_volume(int volume) {
+  host::ruvo_config().sound_volume = volume;
+  console_settings().volume = volume;
+}
+
 int volume_down(int volume) { return std::max(0, std::min(volume, 288) - 32); }
 
 int volume_up(int volume) { return std::min(volume, 224) + 32; }
@@ -204,13 +208,14 @@ std::string volume_bar_text(int volume) {
 void toggle_mute(Console& console, int32_t now_ms) {
   host::RuvoConfig& config = host::ruvo_config();
   if (config.sound_volume != 0) {
-    set_sound_volume(console, 0);
+    set_sound_volume(0);
     show_message(console.app.message, "sound off (ctrl-m)", 1000, now_ms);
   } else {
-    set_sound_volume(console, console.app.last_volume != 0 ? console.app.last_volume : 256);
+    set_sound_volume(console.app.last_volume != 0 ? console.app.last_volume : 256);
     show_message(console.app.message, "sound on (ctrl-m)", 1000, now_ms);
   }
   config.music_volume = 256;
+  rebuild_open_pause_menu(console);
 }
 
 void display_system_volume(Console& console, int32_t now_ms) {
@@ -231,6 +236,8 @@ void ruvo_main_update(Console& console) {
   const int32_t now = host::ruvo_get_time_ms();
 
   if (now - app.last_rate_limit_reset_ms >= 60000) app.last_rate_limit_reset_ms = now;
+  update_emergency_paused_menu(console, now,
+                               pstate.console_mode == kModeRunning && pstate.pause_state == 0 && pstate.program_running);
 
   if (config.sound_volume != 0) app.last_volume = config.sound_volume;
   config.music_volume = 256;
@@ -272,7 +279,7 @@ void ruvo_main_update(Console& console) {
   if (pstate.console_mode == kModeRunning && pstate.program_running) {
     constexpr uint32_t kAudioPauseAddress = 0x5f2f;
     audio::determine_audio_pause_state(*console.audio, machine::read_memory_byte(*console.machine, kAudioPauseAddress),
-                                       pstate.pause_state != 0);
+                                       pstate.pause_state != 0 || runner::program_runner().menu_item_chosen);
   }
 
   // The key-configuration screen takes every key while it is open.

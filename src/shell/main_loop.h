@@ -18,6 +18,8 @@ int skip_draw_bound(int sleep_ms);
 // The sleep that applies now: foreground or background.
 int applicable_sleep_ms(const Console& console);
 
+// Sets the sound volume in the framework and the console settings.
+void set_sound_volume(int volume);
 // Volume hot keys: the new volume after Ctrl+'-' / Ctrl+'='.
 int volume_down(int volume);
 int volume_up(int volume);

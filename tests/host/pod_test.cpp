@@ -110,6 +110,8 @@ constexpr ExpectedImage kInterfaceImages[] = {
     {host::kIconResource, 16, 16},       {host::kCartTemplateResource, 160, 205},
     {host::kTvFrameResource, 144, 136},  {host::kBootCursorResource, 7, 5},
     {188, 8, 8},                         {245, 8, 8},
+    {host::kMenuPointerResource, 7, 7},  {host::kControlsPictureResource, 104, 40},
+    {host::kMousePointerResource, 6, 8},
     {212, 10, 10}, {213, 10, 10}, {214, 10, 10}, {215, 10, 10}, {216, 10, 10},
     {217, 10, 10}, {218, 10, 10}, {219, 10, 10}, {220, 10, 10}, {221, 10, 10},
 };

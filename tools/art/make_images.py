@@ -15,6 +15,11 @@ colour characters ('.' 0, '1'..'9', 'a'..'f' 10..15, 'g'..'v' 128..143).
   item_188       8 x 8      pause symbol
   item_212..221  10 x 10    ten frames of a turning ring of dots
   item_245       8 x 8      notice symbol
+  item_189       7 x 7      pause-menu pointer beside the selected item
+  item_190       104 x 40   controls picture: two pads, their top-left
+                            at (2, 8) and (54, 8), 48 x 30 each; the
+                            console draws the button glyphs over them
+  item_191       6 x 8      mouse pointer over the controls picture
 
 Run from the repository root: python3 tools/art/make_images.py
 """
@@ -207,6 +212,56 @@ def notice_symbol():
     return c
 
 
+def menu_pointer():
+    """A right-pointing arrow head with a dark lower rim."""
+    c = Canvas(7, 7)
+    for y in range(7):
+        reach = 3 - abs(y - 3)
+        c.fill(0, y, reach + 1, 1, WHITE)
+        if y >= 3:
+            c.put(reach + 1, y, DARK_GREY)
+    return c
+
+
+def mouse_pointer():
+    """The usual slanted arrow: white with a near-black outline."""
+    shape = ['1.....',
+             '11....',
+             '171...',
+             '1771..',
+             '17771.',
+             '177111',
+             '1171..',
+             '1..11.']
+    c = Canvas(6, 8)
+    for y, row in enumerate(shape):
+        for x, cell in enumerate(row):
+            if cell == '1':
+                c.put(x, y, INK)
+            elif cell == '7':
+                c.put(x, y, WHITE)
+    return c
+
+
+# The pads of the controls picture; the console's indicator positions
+# (shell/pause_menu_draw.cpp) follow these numbers.
+PAD_LEFTS, PAD_TOP, PAD_WIDTH, PAD_HEIGHT = (2, 54), 8, 48, 30
+
+
+def controls_picture():
+    c = Canvas(104, 40)
+    for left in PAD_LEFTS:
+        c.rounded(left, PAD_TOP, PAD_WIDTH, PAD_HEIGHT, 7, SLATE)
+        shade_edges(c, left, PAD_TOP, PAD_WIDTH, PAD_HEIGHT, 7, STEEL, DEEP_NAVY)
+        # The d-pad cross under the four arrows.
+        c.fill(left + 9, PAD_TOP + 2, 8, 26, INK)
+        c.fill(left + 1, PAD_TOP + 11, 24, 8, INK)
+        # The two round buttons under O and X.
+        c.rounded(left + 27, PAD_TOP + 11, 10, 9, 4, RED)
+        c.rounded(left + 37, PAD_TOP + 8, 10, 9, 4, PLUM)
+    return c
+
+
 def ring_frames(count=10):
     """A ring of dots whose bright head goes round once over the frames."""
     tail = [WHITE, LIGHT_GREY, STEEL, DARK_GREY]
@@ -244,6 +299,9 @@ def main():
     write(folder, 'boot_cursor', boot_cursor(), 'boot screen cursor block')
     write(folder, 'item_188', pause_symbol(), 'pause symbol')
     write(folder, 'item_245', notice_symbol(), 'notice symbol')
+    write(folder, 'item_189', menu_pointer(), 'pause-menu pointer')
+    write(folder, 'item_190', controls_picture(), 'controls picture, pads at (2, 8) and (54, 8)')
+    write(folder, 'item_191', mouse_pointer(), 'mouse pointer')
     for index, frame in enumerate(ring_frames()):
         write(folder, 'item_%d' % (212 + index), frame, 'turning ring, frame %d of 10' % (index + 1))
 

@@ -60,8 +60,10 @@ int32_t memory_kib(ThreadState* thread) {
 }
 
 int pause_menu_items() {
-  int items = 3;  // continue, options, reset cart
-  for (const std::string& label : program_runner().menu_labels) items += label.empty() ? 0 : 1;
+  const ProgramRunner& runner = program_runner();
+  if (runner.host.pause_menu_item_count) return runner.host.pause_menu_item_count();
+  int items = 4;  // continue, options, reset cart, quit
+  for (const std::string& label : runner.menu_labels) items += label.empty() ? 0 : 1;
   return items;
 }
 
@@ -153,12 +155,20 @@ int scoresub(ThreadState* thread) {
   return 2;
 }
 
-// The pause menu's record of a cartridge item (index 1..5 in the low byte).
+// The pause menu's record of a cartridge item: slot 1..5 in the low byte of
+// the index, the filter byte above it. Anything but a string of at most 63
+// characters empties the slot.
 int menuitem_native(ThreadState* thread) {
-  int slot = integer_at(thread, 1) & 0xff;
+  constexpr size_t kLongestMenuLabel = 63;
+  const int index = integer_at(thread, 1);
+  const int slot = index & 0xff;
   if (slot < 1 || slot > kMenuItemCount) return 0;
+  ProgramRunner& runner = program_runner();
   std::string_view label;
-  program_runner().menu_labels[size_t(slot - 1)] = string_at(thread, 2, &label) ? std::string(label) : "";
+  const bool stored = type_at(thread, 2) == ValueType::String && string_at(thread, 2, &label) &&
+                      label.size() <= kLongestMenuLabel;
+  runner.menu_labels[size_t(slot - 1)] = stored ? std::string(label) : "";
+  runner.menu_filters[size_t(slot - 1)] = uint8_t((index >> 8) & 0xff);
   return 0;
 }
 
