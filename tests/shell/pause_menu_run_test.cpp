@@ -150,9 +150,12 @@ TEST_F(PauseMenuRun, MainPageActionsRestartGoBackAndQuit) {
     HeadlessRunResult result = run_file(write_cart(home, code).string(), 40, test.script);
     EXPECT_EQ(result.standard_output, test.expected_output);
     EXPECT_EQ(result.quit, test.quits);
-    if (test.quits) EXPECT_EQ(result.frames_run, 8);
-    if (breadcrumb)
+    if (test.quits) {
+      EXPECT_EQ(result.frames_run, 8);
+    }
+    if (breadcrumb) {
       EXPECT_EQ(labels, (std::vector<std::string>{"continue", "options", "reset cart", "to other", "quit"}));
+    }
     runner::run_chain_reset(runner::program_runner().run_chain);
     ruvo_exit(console);
   }
