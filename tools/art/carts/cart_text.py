@@ -217,18 +217,19 @@ def label_section(picture):
 
 def thumbnail(picture, size):
     """Shrinks a label to size x size by taking the commonest colour of each
-    block, preferring any colour over the background 0."""
+    square block of the centre of the picture, preferring any colour over
+    the background 0; extra colours become their base colour."""
     block = 128 // size
+    margin = (128 - block * size) // 2
     out = []
     for by in range(size):
         row = []
         for bx in range(size):
             counts = {}
-            for y in range(by * block, by * block + block):
-                for x in range(bx * block, bx * block + block):
-                    v = picture[y][x] & 15 if picture[y][x] < 128 else picture[y][x]
+            for y in range(margin + by * block, margin + by * block + block):
+                for x in range(margin + bx * block, margin + bx * block + block):
+                    v = picture[y][x] & 15
                     counts[v] = counts.get(v, 0) + (1 if v == 0 else 2)
-            best = max(counts, key=lambda c: counts[c])
-            row.append(best if best < 128 else best - 128)
+            row.append(max(counts, key=lambda c: counts[c]))
         out.append(row)
     return out

@@ -23,7 +23,7 @@ def build(labels):
     sheet = Sheet()
     for i, name in enumerate(SHOWN):
         if name in labels:
-            sheet.paste((i % 4) * 32, (i // 4) * 32, thumbnail(labels[name], 32))
+            sheet.paste((i % 3) * 42, (i // 3) * 42, thumbnail(labels[name], 42))
     effects = {
         8: sfx(2, 'e4:4 a4:4:3', volume=4),
         9: sfx(3, 'c4 e4 g4 c5 e5 g5 c5:5:3:5', wave=5, volume=5),
