@@ -90,7 +90,7 @@ function _draw()
  for k=0,3 do draw_channel(k,86+k*10) end
  local p=stat(54)
  if p>=0 then
-  print("pat "..p.." t "..stat(56),76,2,11)
+  print("pat "..p.." t "..stat(26),76,2,11)
  end
 end
 __label__

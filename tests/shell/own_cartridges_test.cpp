@@ -12,6 +12,7 @@
 
 #include "cart/text_reader.h"
 #include "cartridge_run_fixture.h"
+#include "golden_picture.h"
 #include "lang/token_scanner.h"
 #include "runner/program_limits.h"
 
@@ -65,6 +66,16 @@ TEST(OwnCartridgeFolder, OrderListsEveryCartridgeOnceWithTheLauncherFirst) {
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), on_disk);
   EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << "a cartridge is listed twice";
+}
+
+TEST_F(CartridgeRun, TheLauncherFirstScreenMatchesItsGoldenPicture) {
+  constexpr int kFirstScreenFrames = 40;
+  HeadlessRunResult result = run_file((kCartFolder / "launcher.tm").string(), kFirstScreenFrames);
+  ASSERT_TRUE(result.started);
+  EXPECT_EQ(result.frames_run, kFirstScreenFrames);
+  EXPECT_EQ(result.standard_output, "");
+  expect_golden_picture(screen_picture(console), std::filesystem::path(TAMORI_TEST_DATA_DIR) / "shell/data/launcher_first_screen.png",
+                        std::filesystem::path(TAMORI_BUILD_DIR) / "scene_mismatches", "launcher_first_screen");
 }
 
 class OwnCartridge : public CartridgeRun, public ::testing::WithParamInterface<std::string> {};
