@@ -107,14 +107,7 @@ TEST_P(OwnCartridge, StaysWithinTheProgramLimitsAndHasALabel) {
   EXPECT_GT(std::set<uint8_t>(label.begin(), label.end()).size(), 2u) << stem << ": the label is nearly blank";
 }
 
-std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param;
-  for (char& c : name)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(AssetCarts, OwnCartridge, ::testing::ValuesIn(cartridge_stems()), test_name);
+INSTANTIATE_TEST_SUITE_P(AssetCarts, OwnCartridge, ::testing::ValuesIn(cartridge_stems()), cartridge_test_name);
 
 }  // namespace
 }  // namespace tamori::shell::testing
