@@ -6,6 +6,9 @@
 #include <map>
 #include <sstream>
 
+#include "cart/cartridge_bytes.h"
+#include "cart/rom_image.h"
+#include "cart/text_reader.h"
 #include "host/console_data.h"
 #include "host/files.h"
 
@@ -44,6 +47,55 @@ std::optional<std::string> read_text(const std::string& path) {
 std::vector<uint8_t> bytes_of(const std::string& text) { return {text.begin(), text.end()}; }
 
 }  // namespace
+
+std::optional<std::vector<uint8_t>> embedded_cart_image(const std::string& text, std::string* error) {
+  cart::TextLoadResult loaded = cart::read_cartridge_text(text);
+  if (!loaded.cartridge) {
+    *error = "not a text cartridge";
+    return std::nullopt;
+  }
+  cart::reconcile_shared_region(*loaded.cartridge);
+  std::vector<uint8_t> image(cart::kRomImageSize);
+  cart::RomBuildResult built = cart::build_rom_image(*loaded.cartridge, image.data(), true);
+  if (built.status == cart::RomBuildStatus::code_too_large) {
+    *error = "compressed code is " + std::to_string(built.compressed_length) + " bytes, more than " +
+             std::to_string(cart::kRomCodeSize);
+    return std::nullopt;
+  }
+  if (built.status == cart::RomBuildStatus::flatten_failed) {
+    *error = "code with #include cannot be packed";
+    return std::nullopt;
+  }
+  return image;
+}
+
+void pack_embedded_carts(host::Pod& pod, const std::string& carts_folder, std::vector<AssetError>& errors) {
+  const std::string order_file = carts_folder + "order.txt";
+  std::optional<std::string> order = read_text(order_file);
+  if (!order) {
+    errors.push_back({order_file, 0, "cannot read"});
+    return;
+  }
+  int number = host::kFirstEmbeddedCartItem;
+  int line_number = 0;
+  for (const std::string& line : split_lines(*order)) {
+    ++line_number;
+    if (is_skippable(line)) continue;
+    std::optional<std::string> text = read_text(carts_folder + line);
+    if (!text) {
+      errors.push_back({order_file, line_number, "cannot read cartridge " + line});
+      continue;
+    }
+    std::string error;
+    std::optional<std::vector<uint8_t>> image = embedded_cart_image(*text, &error);
+    if (!image) {
+      errors.push_back({carts_folder + line, 0, error});
+      continue;
+    }
+    host::pod_put(pod, number++, line, std::move(*image));
+  }
+}
+
 
 std::optional<std::vector<uint8_t>> parse_palette(const std::string& text, std::vector<AssetError>& errors,
                                                   const std::string& file) {
@@ -209,16 +261,7 @@ AssetResult build_console_pod(const std::string& assets_folder) {
     if (auto font = parse_font(*text, errors, folder + "font.txt"))
       host::pod_put(pod, host::kFontItem, "font", host::pod_encode(*font));
 
-  // Embedded cartridges: 32 KB images in assets/carts/, in name order.
-  std::vector<std::filesystem::path> carts;
-  for (const auto& entry : std::filesystem::directory_iterator(folder + "carts", error))
-    if (entry.is_regular_file()) carts.push_back(entry.path());
-  std::sort(carts.begin(), carts.end());
-  int number = host::kFirstEmbeddedCartItem;
-  for (const auto& path : carts) {
-    auto bytes = host::read_file(path.string());
-    if (bytes) host::pod_put(pod, number++, path.filename().string(), *bytes);
-  }
+  pack_embedded_carts(pod, folder + "carts/", errors);
   if (errors.empty()) result.pod = pod;
   return result;
 }

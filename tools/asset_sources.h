@@ -31,6 +31,13 @@ std::optional<host::PodImage> parse_image(const std::string& text, std::vector<A
 std::optional<host::Pod> parse_font(const std::string& text, std::vector<AssetError>& errors,
                                     const std::string& file);
 
+// A text cartridge as the 32 KB image the data file carries (code
+// compressed); nothing, with the reason in `error`, when it does not fit.
+std::optional<std::vector<uint8_t>> embedded_cart_image(const std::string& text, std::string* error);
+// The cartridges named in `carts_folder`/order.txt (one file name a line;
+// the first is the head cartridge) as items 3.. of `pod`.
+void pack_embedded_carts(host::Pod& pod, const std::string& carts_folder, std::vector<AssetError>& errors);
+
 // Builds the whole data file from an assets folder.
 AssetResult build_console_pod(const std::string& assets_folder);
 

@@ -4,11 +4,17 @@
 
 #include <cstdio>
 
+#include "host/virtual_disk.h"
+
 namespace tamori::host {
 
 std::optional<std::vector<uint8_t>> read_file(const std::string& path, size_t max_bytes) {
   FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return std::nullopt;
+  if (!file) {
+    const std::vector<uint8_t>* buffer = virtual_disk_find(virtual_disk(), path);
+    if (!buffer || buffer->size() > max_bytes) return std::nullopt;
+    return *buffer;
+  }
   std::vector<uint8_t> bytes;
   uint8_t chunk[65536];
   size_t got;

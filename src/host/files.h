@@ -9,7 +9,8 @@
 namespace tamori::host {
 
 // Reads a whole file; nothing when it cannot be opened or is larger than
-// `max_bytes`.
+// `max_bytes`. A path the host file system does not have is looked up among
+// the in-memory files (virtual_disk.h) by its file name.
 std::optional<std::vector<uint8_t>> read_file(const std::string& path,
                                               size_t max_bytes = size_t(1) << 30);
 // Writes through a temporary file and a rename, so a failed write never

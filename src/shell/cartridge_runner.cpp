@@ -9,6 +9,7 @@
 #include "cart/cartridge_hash.h"
 #include "cart/cartridge_loader.h"
 #include "cart/code_tabs.h"
+#include "cart/embedded_carts.h"
 #include "cart/storage_hooks.h"
 #include "host/clock.h"
 #include "host/config.h"
@@ -141,6 +142,7 @@ void print_console_line(Console& console, std::string_view text, int colour) {
 
 void connect_program_runner(Console& console) {
   cart::connect_cartridge_storage(console.storage, console.working, cartridge_host(console));
+  cart::connect_embedded_cart_storage(console.storage, console.embedded_carts);
   runner::RunnerHost& host = runner::program_runner().host;
   host = runner::RunnerHost{};
   host.machine = console.machine.get();

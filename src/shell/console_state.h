@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "cart/embedded_carts.h"
 #include "cart/working_cartridge.h"
 #include "audio/audio_state.h"
 #include "host/config.h"
@@ -141,6 +142,9 @@ struct Console {
   // The cartridge that runs, and the reload/cstore view of it.
   cart::WorkingCartridge working;
   machine::CartridgeStorage storage;
+  // The data file's cartridges, mounted at the boot's head-cartridge step
+  // (cart::mount_embedded_carts).
+  cart::EmbeddedCarts embedded_carts;
   // Buttons, controllers, developer mouse and keyboard, serial channels.
   input::InputState input;
   // The open pause-menu page's items and the emergency pause hold.

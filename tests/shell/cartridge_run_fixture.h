@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -21,6 +22,14 @@ inline void run_one_frame(Console& console) {
   console.pstate.last_t = host::ruvo_get_time_ms();
   console.pstate.frame_accumulator = 0x10000;
   ruvo_main_iteration(console);
+}
+
+// A cartridge's file stem as a test name: letters and digits, "_" for the rest.
+inline std::string cartridge_test_name(const ::testing::TestParamInfo<std::string>& info) {
+  std::string name = info.param;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
 }
 
 class CartridgeRun : public ::testing::Test {

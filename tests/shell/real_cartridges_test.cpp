@@ -72,14 +72,7 @@ TEST_P(RealCartridge, RunsSixHundredFramesWithoutAnError) {
     EXPECT_EQ(result.standard_output.find(failure), std::string::npos) << stem << ":\n" << result.standard_output;
 }
 
-std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param;
-  for (char& c : name)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(SharedCarts, RealCartridge, ::testing::ValuesIn(cartridge_stems()), test_name);
+INSTANTIATE_TEST_SUITE_P(SharedCarts, RealCartridge, ::testing::ValuesIn(cartridge_stems()), cartridge_test_name);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RealCartridge);
 
 }  // namespace
