@@ -24,6 +24,7 @@ inline constexpr int kIconResource = 6;
 inline constexpr int kCartTemplateResource = 145;
 inline constexpr int kTvFrameResource = 249;
 inline constexpr int kBootCursorResource = 267;
+inline constexpr int kHelpTextResource = 300;
 
 struct ConsoleData {
   std::array<std::array<uint8_t, 3>, 256> palette{};
@@ -38,6 +39,8 @@ struct ConsoleData {
   // value 1 is ink.
   std::array<PodImage, 256> font;
   std::string boot_cart_text;
+  // The help topics (assets/help.txt).
+  std::string help_text;
   std::vector<PodItem> embedded_carts;
 };
 

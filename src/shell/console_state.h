@@ -32,6 +32,7 @@
 #include "machine/machine_state.h"
 #include "machine/memory_files.h"
 #include "machine/print_state.h"
+#include "shell/command_state.h"
 #include "shell/performance_monitor.h"
 #include "shell/settings.h"
 
@@ -144,6 +145,8 @@ struct Console {
   // The data file's cartridges, mounted at the boot's head-cartridge step
   // (cart::mount_embedded_carts).
   cart::EmbeddedCarts embedded_carts;
+  // The system commands' folder, confirmations and limits.
+  CommandState commands;
   // Buttons, controllers, developer mouse and keyboard, serial channels.
   input::InputState input;
 };

@@ -10,6 +10,8 @@
 #include "input/keyboard_bindings.h"
 #include "runner/program_runner.h"
 #include "shell/cartridge_runner.h"
+#include "shell/extcmd.h"
+#include "shell/system_commands.h"
 #include "shell/key_config_screen.h"
 #include "machine/memory.h"
 #include "shell/audio_device.h"
@@ -134,6 +136,7 @@ void run_tick(Console& console) {
     case kModeStopped:
       update_console_buttons(console);
       key_config_tick(console);
+      continue_listing(console);
       break;
     case kModeRunning:
       if (pstate.load_hold_frames > 0) {
@@ -230,7 +233,10 @@ void ruvo_main_update(Console& console) {
   host::RuvoConfig& config = host::ruvo_config();
   const int32_t now = host::ruvo_get_time_ms();
 
-  if (now - app.last_rate_limit_reset_ms >= 60000) app.last_rate_limit_reset_ms = now;
+  if (now - app.last_rate_limit_reset_ms >= 60000) {
+    app.last_rate_limit_reset_ms = now;
+    reset_command_rate_limits(console);
+  }
 
   if (config.sound_volume != 0) app.last_volume = config.sound_volume;
   config.music_volume = 256;
