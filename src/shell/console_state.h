@@ -106,6 +106,8 @@ struct AppState {
   int32_t last_rate_limit_reset_ms = 0;
 
   host::KeyStates keys;
+  // UTF-8 text the host reported typed, not yet taken by a running tick.
+  std::string typed_text;
   ConsoleTextScreen console_text;
   machine::Picture output_image{};
   machine::BackPage back_page;

@@ -11,6 +11,7 @@
 #include "runner/program_runner.h"
 #include "shell/cartridge_runner.h"
 #include "shell/extcmd.h"
+#include "shell/running_keys.h"
 #include "shell/system_commands.h"
 #include "shell/key_config_screen.h"
 #include "machine/memory.h"
@@ -146,6 +147,7 @@ void run_tick(Console& console) {
       audio::refresh_heard_moment(*console.audio, host::ruvo_get_time_ms());
       pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
       input::mouse_track_changes(console.input.mouse);
+      collect_running_keys(console);
       runner::run_slice();
       take_key_config_request(console);
       break;
