@@ -101,6 +101,7 @@ struct Platform {
   void (*set_title)(void* context, const std::string& title) = nullptr;
   // The host clipboard's text as UTF-8 (empty when there is none).
   std::string (*clipboard_text)(void* context) = nullptr;
+  void (*set_clipboard_text)(void* context, const std::string& text) = nullptr;
   void (*set_icon)(void* context, const uint32_t* argb, int width, int height) = nullptr;
   void (*set_pointer_lock)(void* context, bool locked) = nullptr;
   void (*toggle_fullscreen)(void* context) = nullptr;

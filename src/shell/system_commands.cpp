@@ -9,7 +9,11 @@
 
 #include "cart/cartridge_backup.h"
 #include "cart/cartridge_bytes.h"
+#include "cart/binary_formats.h"
 #include "cart/cartridge_loader.h"
+#include "cart/code_tabs.h"
+#include "cart/rom_file.h"
+#include "cart/share_address.h"
 #include "cart/embedded_carts.h"
 #include "host/clock.h"
 #include "host/config.h"
@@ -68,6 +72,10 @@ cart::CartridgeHost commands_cartridge_host(Console& console) {
   host.accept_future = console.app.options.accept_future != 0;
   host.console_data = &console.app.data;
   host.print = [&console](const std::string& text, int colour) { command_print(console, text, colour); };
+  host.set_clipboard = [&console](const std::string& text) {
+    const host::Platform& platform = console.app.platform;
+    if (platform.set_clipboard_text) platform.set_clipboard_text(platform.context, text);
+  };
   return host;
 }
 
@@ -89,6 +97,29 @@ bool save_replacing(Console& console, const std::string target) {
   console.working.file_name = target;
   return true;
 }
+
+// save("@clip"): the cartridge as a picture, then as hexadecimal text on
+// the clipboard.
+void save_to_clipboard(Console& console) {
+  cart::Cartridge& cartridge = *console.working.cartridge;
+  const cart::CartridgeHost host = commands_cartridge_host(console);
+  if (cartridge.label.empty()) {
+    command_print(console, "warning: label is blank", kWarningColour);
+    command_print(console, "run cart and ctrl-7 to capture", 10);
+  }
+  const std::string picture = console.app.data_folder + "_clip.tm.png";
+  std::optional<std::vector<uint8_t>> bytes;
+  if (cart::save_picture_cartridge(cartridge, picture, host) == 0) bytes = host::read_file(picture);
+  const std::string hex = bytes ? cart::code_hex_dump(*bytes) : "";
+  if (!bytes || !host::write_file(picture + ".hex", hex) || !console.app.platform.set_clipboard_text) {
+    command_print(console, "failed to save to clipboard", kDetailColour);
+    return;
+  }
+  host.set_clipboard(hex);
+  command_print(console, "saved to clipboard", kDetailColour);
+}
+
+void merge_tabs(cart::Cartridge& cartridge) { cartridge.code = cart::merge_code_tabs(cart::split_code_tabs(cartridge.code)); }
 
 void write_memory_into_cartridge(Console& console) {
   uint8_t rom[machine::kCartridgeRomSize];
@@ -271,8 +302,14 @@ void command_save(Console& console, const std::optional<std::string>& name) {
     command_print(console, "filename too long", kDetailColour);
     return;
   }
-  if (starts_with(*name, "@url") || starts_with(*name, "@clip")) {
-    command_print(console, "failed to save to clipboard", kDetailColour);
+  if (*name == "@url") {
+    merge_tabs(*console.working.cartridge);
+    cart::share_cartridge(*console.working.cartridge, commands_cartridge_host(console));
+    return;
+  }
+  if (*name == "@clip" || *name == "@clip.tm" || *name == "@clip.png" || *name == "@clip.tm.png") {
+    merge_tabs(*console.working.cartridge);
+    save_to_clipboard(console);
     return;
   }
   std::optional<std::string> target;

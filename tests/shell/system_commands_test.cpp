@@ -14,6 +14,8 @@
 #include "cart/embedded_carts.h"
 #include "cart/rom_image.h"
 #include "cartridge_run_fixture.h"
+#include "cart/share_address.h"
+#include "host/files.h"
 #include "host/virtual_disk.h"
 #include "runner/program_runner.h"
 #include "shell/extcmd.h"
@@ -186,6 +188,29 @@ TEST_F(SystemCommands, SaveChecksTheNameAndAddsTheExtension) {
   EXPECT_EQ(take_output(), "please speficy a filename\n");
 }
 
+std::string clipboard_for_tests;
+
+TEST_F(SystemCommands, SavingToTheClipboard) {
+  console.app.platform.set_clipboard_text = [](void*, const std::string& text) { clipboard_for_tests = text; };
+  console.working.cartridge->code = "print('clip')";
+  command_save(console, "@url");
+  EXPECT_EQ(clipboard_for_tests.rfind(cart::kShareBaseAddress, 0), 0u) << clipboard_for_tests;
+  EXPECT_NE(take_output().find("copied url to clipboard\n"), std::string::npos);
+
+  command_save(console, "@clip");
+  EXPECT_EQ(take_output(), "warning: label is blank\nrun cart and ctrl-7 to capture\nsaved to clipboard\n");
+  const std::string picture = console.app.data_folder + "_clip.tm.png";
+  std::optional<std::vector<uint8_t>> bytes = host::read_file(picture);
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(clipboard_for_tests.substr(0, 16), "89504e470d0a1a0a");  // the PNG signature
+  std::optional<std::vector<uint8_t>> hex = host::read_file(picture + ".hex");
+  ASSERT_TRUE(hex);
+  EXPECT_EQ(std::string(hex->begin(), hex->end()), clipboard_for_tests);
+  cart::CartridgeHost host;
+  host.console_data = &console.app.data;
+  EXPECT_EQ(cart::load_cartridge_any_format(picture, host).cartridge->code, "print('clip')");
+}
+
 TEST_F(SystemCommands, OverwritingNeedsASecondSaveOutsideExecuteMode) {
   console.app.options.execute = false;
   console.working.cartridge->code = "-- first";
@@ -300,6 +325,58 @@ TEST_F(SystemCommands, LoadTakesOnlyTheDataFilesCartridges) {
   EXPECT_EQ(command_load(console, {"demo", "b", {}, 2}), true);
   EXPECT_EQ(runner.run_chain.entries.size(), 1u);
   EXPECT_EQ(runner.next_parameter, "");
+}
+
+TEST_F(SystemCommands, InfoBackupFolderAndTheMachineCommands) {
+  console.working.cartridge->code = "print(1)";
+  console.working.file_name = root + "info.tm";
+  command_info(console);
+  EXPECT_EQ(take_output(),
+            "file: info.tm\ntokens:         3 /  8192\nchars:          8 / 65535\ncompressed:     8 / 15616\n");
+  std::ofstream(fs::path(root) / "info.tm") << "tamori cartridge // x\nversion 43\n__lua__\nprint(2)\n";
+  command_info(console);
+  EXPECT_NE(take_output().find("external changes\n"), std::string::npos);
+
+  command_backup(console);
+  EXPECT_EQ(take_output(), "backed up info.tm\n");
+  int backups = 0;
+  for (const auto& entry : fs::directory_iterator(console.app.data_folder + "backup")) {
+    const std::string name = entry.path().filename().string();
+    // "YYYYMMDD_HHMMSS_info.tm"
+    if (name.size() == 23 && name[8] == '_' && name.substr(15) == "_info.tm") backups++;
+  }
+  EXPECT_EQ(backups, 1);
+
+  command_folder(console, "elsewhere");
+  EXPECT_EQ(take_output(), "useage: folder [location]\nlocations:\nbackups config bbs desktop\n");
+  command_folder(console, "backups");
+  EXPECT_EQ(take_output(), "");
+
+  runner::ProgramRunner& runner = runner::program_runner();
+  runner.current_parameter = "old";
+  command_run(console, std::string("next"));
+  EXPECT_EQ(console.pstate.pending_action, kActionRun);
+  EXPECT_EQ(runner.next_parameter, "next");
+  command_run(console, std::nullopt);
+  EXPECT_EQ(runner.next_parameter, "");
+  EXPECT_EQ(runner.current_parameter, "");
+  command_reboot(console);
+  EXPECT_EQ(console.pstate.pending_action, kActionReboot);
+  console.pstate.pending_action = kActionNone;
+  command_shutdown(console);
+  EXPECT_TRUE(console.app.quit);
+  console.app.quit = false;
+
+  // Outside execute mode a running program may not change files.
+  console.app.options.execute = false;
+  console.pstate.program_running = true;
+  command_save(console, "blocked");
+  command_mkdir(console, "blocked");
+  command_reboot(console);
+  console.app.options.execute = true;
+  EXPECT_FALSE(fs::exists(fs::path(root) / "blocked.tm"));
+  EXPECT_FALSE(fs::exists(fs::path(root) / "blocked"));
+  EXPECT_EQ(console.pstate.pending_action, kActionNone);
 }
 
 TEST_F(SystemCommands, InstallDemosCopiesAllButTheHeadCartridge) {

@@ -280,6 +280,8 @@ std::string clipboard_text(void*) {
   return copy;
 }
 
+void set_clipboard_text(void*, const std::string& text) { SDL_SetClipboardText(text.c_str()); }
+
 void set_icon(void*, const uint32_t* argb, int width, int height) {
   if (!host_state.window) return;
   SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb), width, height, 32, width * 4,
@@ -333,6 +335,7 @@ Platform sdl_platform() {
   platform.present = present;
   platform.set_title = set_title;
   platform.clipboard_text = clipboard_text;
+  platform.set_clipboard_text = set_clipboard_text;
   platform.set_icon = set_icon;
   platform.set_pointer_lock = set_pointer_lock;
   platform.toggle_fullscreen = toggle_fullscreen;
