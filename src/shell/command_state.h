@@ -18,12 +18,11 @@ struct CommandState {
   std::string current_folder;  // below the root, no leading or trailing "/"
   bool overwrite_confirmed = false;
   LoadFailure last_load_failure = LoadFailure::none;
-  int folder_openings = 0;  // by extcmd("folder") since the last minute began
+  int folder_openings = 0;  // since the last minute began
   int32_t last_reset_request_ms = -100000;
   // Lines of an ls page not printed yet ("--more--").
   std::vector<runner::ConsoleLine> unfinished_listing;
   std::string output_base_name;  // extcmd("set_filename")
-  int32_t last_folder_open_ms = -100000;
 };
 
 }  // namespace tamori::shell

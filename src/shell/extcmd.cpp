@@ -44,8 +44,6 @@ bool capture_command(Console& console, const std::string& command, const ExtcmdR
     return true;
   }
   if (command == "folder") {
-    if (console.commands.folder_openings >= kFolderOpeningsPerMinute) return true;
-    console.commands.folder_openings++;
     open_host_folder(console, host::ruvo_config().desktop_path);
     return true;
   }

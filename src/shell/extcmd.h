@@ -11,7 +11,6 @@ namespace tamori::shell {
 
 inline constexpr std::size_t kMaxExtcmdTextLength = 128;
 inline constexpr std::size_t kMaxOutputBaseNameLength = 63;
-inline constexpr int kFolderOpeningsPerMinute = 10;
 
 struct ExtcmdRequest {
   std::optional<std::string> command;

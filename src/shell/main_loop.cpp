@@ -137,7 +137,6 @@ void run_tick(Console& console) {
     case kModeStopped:
       update_console_buttons(console);
       key_config_tick(console);
-      continue_listing(console);
       break;
     case kModeRunning:
       if (pstate.load_hold_frames > 0) {
@@ -286,6 +285,11 @@ void ruvo_main_update(Console& console) {
   // The key-configuration screen takes every key while it is open.
   if (pstate.console_mode == kModeStopped && !console.input.key_config.open && player0_pressed_any_button(console))
     app.quit = true;
+  if (pstate.console_mode == kModeStopped) {
+    // A paged listing goes on two pages an iteration.
+    continue_listing(console);
+    continue_listing(console);
+  }
   handle_escape(console);
   show_input_messages(console, now);
 }

@@ -1,5 +1,6 @@
 #include "shell/system_commands.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -354,8 +355,8 @@ void command_cd(Console& console, const std::optional<std::string>& folder) {
   std::filesystem::path resolved = std::filesystem::weakly_canonical(host_folder, error);
   std::filesystem::path root = std::filesystem::weakly_canonical(root_path(), error);
   std::string relative = resolved.lexically_relative(root).string();
-  const bool relative_root = starts_with(root_path(), ".");
-  if (!relative_root && (relative.empty() || starts_with(relative, ".."))) {
+  // A relative root (the sound export's "./") is held to the same rule.
+  if (relative.empty() || starts_with(relative, "..")) {
     command_print(console, "cd: failed", 7);
     return;
   }
@@ -474,16 +475,23 @@ void command_install_games(Console& console) {
 }
 
 void open_host_folder(Console& console, const std::string& folder) {
+  CommandState& commands = console.commands;
+  if (commands.folder_openings >= kFolderOpeningsPerMinute) return;
+  commands.folder_openings++;
   host::ruvo_log("opening folder: %s", folder.c_str());
-  if (console.app.headless) return;
   std::error_code error;
-  if (!std::filesystem::is_directory(folder, error)) return;
-  // The folder goes to the opener as one argument: no shell sees it.
-  pid_t child = fork();
+  if (console.app.headless || !std::filesystem::is_directory(folder, error)) return;
+  // The folder goes to the opener as one argument: no shell sees it. The
+  // opener runs in a grandchild, so no child is left to reap.
+  const pid_t child = fork();
   if (child == 0) {
-    execlp("xdg-open", "xdg-open", folder.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
+    if (fork() == 0) {
+      execlp("xdg-open", "xdg-open", folder.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    _exit(0);
   }
+  if (child > 0) waitpid(child, nullptr, 0);
 }
 
 void command_folder(Console& console, const std::optional<std::string>& location) {

@@ -19,6 +19,7 @@ inline constexpr std::size_t kMaxCommandNameLength = 512;
 inline constexpr std::size_t kMaxBreadcrumbLabelLength = 16;
 inline constexpr std::size_t kMaxRunParameterLength = 1024;
 inline constexpr int kLsPageLines = 17;
+inline constexpr int kFolderOpeningsPerMinute = 10;
 
 // A console line from a command: standard output in execute mode, else the
 // console text screen.
@@ -59,7 +60,8 @@ void command_shutdown(Console& console);
 
 // The host folder of the current folder, with a trailing "/".
 std::string current_host_folder(const Console& console);
-// Opens a host folder in the desktop's file browser.
+// Opens a host folder in the desktop's file browser, at most
+// kFolderOpeningsPerMinute times a minute.
 void open_host_folder(Console& console, const std::string& folder);
 
 }  // namespace tamori::shell

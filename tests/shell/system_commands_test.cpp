@@ -29,6 +29,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A data-file item's 32 KB image of a cartridge with this code.
+std::vector<uint8_t> image_of_code(const std::string& code) {
+  auto cartridge = cart::create_cartridge();
+  cartridge->code = code;
+  std::vector<uint8_t> image(cart::kRomImageSize);
+  cart::build_rom_image(*cartridge, image.data(), true);
+  return image;
+}
+
 TEST(VirtualPaths, NormalisedPathsNeverLeaveTheRoot) {
   const struct {
     const char* current;
@@ -72,13 +81,7 @@ class SystemCommands : public CartridgeRun {
   void mount(const std::vector<std::pair<std::string, std::string>>& carts) {
     std::vector<host::PodItem> items;
     int number = host::kFirstEmbeddedCartItem;
-    for (const auto& [name, code] : carts) {
-      auto cartridge = cart::create_cartridge();
-      cartridge->code = code;
-      std::vector<uint8_t> image(cart::kRomImageSize);
-      cart::build_rom_image(*cartridge, image.data(), true);
-      items.push_back({number++, name, image});
-    }
+    for (const auto& [name, code] : carts) items.push_back({number++, name, image_of_code(code)});
     cart::mount_embedded_cart_items(console.embedded_carts, items);
   }
 
@@ -349,8 +352,11 @@ TEST_F(SystemCommands, InfoBackupFolderAndTheMachineCommands) {
 
   command_folder(console, "elsewhere");
   EXPECT_EQ(take_output(), "useage: folder [location]\nlocations:\nbackups config bbs desktop\n");
-  command_folder(console, "backups");
+  for (int i = 0; i < 12; ++i) command_folder(console, "backups");
   EXPECT_EQ(take_output(), "");
+  EXPECT_EQ(console.commands.folder_openings, kFolderOpeningsPerMinute);
+  reset_command_rate_limits(console);
+  EXPECT_EQ(console.commands.folder_openings, 0);
 
   runner::ProgramRunner& runner = runner::program_runner();
   runner.current_parameter = "old";
@@ -469,11 +475,8 @@ TEST_F(CartridgeRun, ALoadWithABreadcrumbComesBackThroughExtcmd) {
   after_frame = [](int frame, Console& console) {
     if (frame != 0) return;
     console.app.options.execute = false;  // loads run only outside execute mode
-    auto launched = cart::create_cartridge();
-    launched->code = "printh('b ' .. stat(100)) function _update() extcmd('breadcrumb') end";
-    std::vector<uint8_t> image(cart::kRomImageSize);
-    cart::build_rom_image(*launched, image.data(), true);
-    cart::mount_embedded_cart_items(console.embedded_carts, {{host::kFirstEmbeddedCartItem, "b.tm", image}});
+    const std::string code = "printh('b ' .. stat(100)) function _update() extcmd('breadcrumb') end";
+    cart::mount_embedded_cart_items(console.embedded_carts, {{host::kFirstEmbeddedCartItem, "b.tm", image_of_code(code)}});
   };
   HeadlessRunResult result = run_code(
       "cartdata('breadcrumb_round_trip') local run = dget(0) dset(0, run + 1) printh('a run ' .. run) "
