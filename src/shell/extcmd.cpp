@@ -14,6 +14,9 @@ namespace {
 constexpr int kMessageMs = 1500;
 constexpr int kUnknownMessageMs = 2000;
 constexpr int32_t kResetIntervalMs = 500;
+// pause_state values: the pause menu's main page and the controls picture.
+constexpr int kPauseMainPage = 1;
+constexpr int kPauseControlsPicture = 3;
 
 void show(Console& console, const std::string& text, int milliseconds) {
   show_message(console.app.message, text, milliseconds, host::ruvo_get_time_ms());
@@ -65,12 +68,11 @@ void command_extcmd(Console& console, const ExtcmdRequest& request) {
   if (command == "pause") {
     // The pause menu opens at its next tick; it keeps its selection when
     // asked to (a >= 1).
-    pstate.pause_state = 1;
+    pstate.pause_state = kPauseMainPage;
     return;
   }
   if (command == "controls") {
-    // The controls picture belongs to the pause menu, which opens it.
-    pstate.pause_state = 1;
+    pstate.pause_state = kPauseControlsPicture;
     return;
   }
   if (command == "reset") {

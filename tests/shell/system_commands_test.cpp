@@ -418,6 +418,23 @@ TEST_F(SystemCommands, ExtcmdWordsAndTheirMessages) {
     EXPECT_EQ(console.app.message.text, c.message);
     EXPECT_EQ(console.commands.output_base_name, c.base_name);
   }
+  command_extcmd(console, {std::string("controls"), {}, 0, 0});
+  EXPECT_EQ(console.pstate.pause_state, 3);
+  command_extcmd(console, {std::string("pause"), {}, 0, 0});
+  EXPECT_EQ(console.pstate.pause_state, 1);
+  console.pstate.pause_state = 0;
+
+  // A restart at most every 500 ms.
+  command_extcmd(console, {std::string("reset"), {}, 0, 0});
+  EXPECT_EQ(console.pstate.pending_action, kActionRun);
+  console.pstate.pending_action = kActionNone;
+  time.now_ms += 499;
+  command_extcmd(console, {std::string("reset"), {}, 0, 0});
+  EXPECT_EQ(console.pstate.pending_action, kActionNone);
+  time.now_ms += 1;
+  command_extcmd(console, {std::string("reset"), {}, 0, 0});
+  EXPECT_EQ(console.pstate.pending_action, kActionRun);
+
   command_extcmd(console, {std::string("shutdown"), {}, 0, 0});
   EXPECT_TRUE(console.app.quit);
 }
