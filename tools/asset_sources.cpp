@@ -229,6 +229,8 @@ AssetResult build_console_pod(const std::string& assets_folder) {
     host::pod_put(resources, host::kTitleResource, "title", bytes_of(line));
   }
 
+  if (auto help = required_text("help.txt")) host::pod_put(resources, host::kHelpTextResource, "help", bytes_of(*help));
+
   // Images: named files, plus any "item_<n>.txt" / "anim_<n>.txt" by number.
   const std::map<std::string, int> named_images = {
       {"icon", host::kIconResource},

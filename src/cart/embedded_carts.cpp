@@ -45,6 +45,31 @@ std::unique_ptr<Cartridge> read_embedded_cart(const host::PodItem& item, std::st
   return cartridge;
 }
 
+void mount_embedded_cart_items(EmbeddedCarts& table, const std::vector<host::PodItem>& items) {
+  table.mounted.clear();
+  host::virtual_disk_clear(host::virtual_disk());
+  std::vector<const host::PodItem*> cart_items;
+  for (const host::PodItem& item : items)
+    if (item.number >= host::kFirstEmbeddedCartItem) cart_items.push_back(&item);
+  std::sort(cart_items.begin(), cart_items.end(),
+            [](const host::PodItem* a, const host::PodItem* b) { return a->number < b->number; });
+  for (const host::PodItem* item : cart_items) {
+    if (table.mounted.size() == kMaxEmbeddedCarts) break;
+    std::string error;
+    std::unique_ptr<Cartridge> cartridge = read_embedded_cart(*item, &error);
+    if (!cartridge) {
+      host::ruvo_log("** mount_embedded_cart: %s", error.c_str());
+      continue;
+    }
+    std::string name = item->name.substr(0, kMaxEmbeddedCartNameLength);
+    if (!host::virtual_disk_write(host::virtual_disk(), name, text_bytes(write_cartridge_text(*cartridge)))) {
+      host::ruvo_log("** mount_embedded_cart: failed to mount");
+      continue;
+    }
+    table.mounted.push_back({host::virtual_file_name(name), cartridge_hash(cartridge.get())});
+  }
+}
+
 HeadCartStatus mount_embedded_carts(EmbeddedCarts& table, const std::vector<host::PodItem>& items,
                                     WorkingCartridge& working, const CartridgeHost& host) {
   table.mounted.clear();
@@ -60,26 +85,7 @@ HeadCartStatus mount_embedded_carts(EmbeddedCarts& table, const std::vector<host
   head->version = kCurrentCartridgeVersion;
   install_working_cartridge(working, host, std::move(head));
   working.file_name = head_item->name;
-
-  std::vector<const host::PodItem*> cart_items;
-  for (const host::PodItem& item : items)
-    if (item.number >= host::kFirstEmbeddedCartItem) cart_items.push_back(&item);
-  std::sort(cart_items.begin(), cart_items.end(),
-            [](const host::PodItem* a, const host::PodItem* b) { return a->number < b->number; });
-  for (const host::PodItem* item : cart_items) {
-    if (table.mounted.size() == kMaxEmbeddedCarts) break;
-    std::unique_ptr<Cartridge> cartridge = read_embedded_cart(*item, &error);
-    if (!cartridge) {
-      host::ruvo_log("** mount_embedded_cart: %s", error.c_str());
-      continue;
-    }
-    std::string name = item->name.substr(0, kMaxEmbeddedCartNameLength);
-    if (!host::virtual_disk_write(host::virtual_disk(), name, text_bytes(write_cartridge_text(*cartridge)))) {
-      host::ruvo_log("** mount_embedded_cart: failed to mount");
-      continue;
-    }
-    table.mounted.push_back({host::virtual_file_name(name), cartridge_hash(cartridge.get())});
-  }
+  mount_embedded_cart_items(table, items);
   return HeadCartStatus::mounted;
 }
 

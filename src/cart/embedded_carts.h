@@ -48,6 +48,13 @@ enum class HeadCartStatus { mounted, head_missing, head_unreadable };
 HeadCartStatus mount_embedded_carts(EmbeddedCarts& table, const std::vector<host::PodItem>& items,
                                     WorkingCartridge& working, const CartridgeHost& host);
 
+// Clears the mount table and the in-memory files and mounts every cartridge
+// item (number 3 on), at most kMaxEmbeddedCarts, without touching the
+// working cartridge: for a console that runs a cartridge of its own (the
+// command line's) and still lets it load the data file's. Items that are
+// not images are logged and skipped.
+void mount_embedded_cart_items(EmbeddedCarts& table, const std::vector<host::PodItem>& items);
+
 // The mounted file name for an identity hash.
 std::optional<std::string> embedded_cart_name(const EmbeddedCarts& table, const std::string& hash);
 // The mounted cartridge a name asks for: the name itself, then with ".tm"

@@ -19,6 +19,8 @@ std::optional<ConsoleData> console_data_from_pod(const Pod& pod) {
         data.palette[i] = {item.data[i * 3], item.data[i * 3 + 1], item.data[i * 3 + 2]};
     } else if (item.number == kTitleResource) {
       data.title.assign(item.data.begin(), item.data.end());
+    } else if (item.number == kHelpTextResource) {
+      data.help_text.assign(item.data.begin(), item.data.end());
     } else if (std::optional<PodImage> image = pod_image_decode(item.data)) {
       data.images[item.number] = *image;
     }

@@ -29,6 +29,7 @@ inline constexpr int kBootCursorResource = 267;
 inline constexpr int kMenuPointerResource = 189;
 inline constexpr int kControlsPictureResource = 190;
 inline constexpr int kMousePointerResource = 191;
+inline constexpr int kHelpTextResource = 300;
 
 struct ConsoleData {
   std::array<std::array<uint8_t, 3>, 256> palette{};
@@ -43,6 +44,8 @@ struct ConsoleData {
   // value 1 is ink.
   std::array<PodImage, 256> font;
   std::string boot_cart_text;
+  // The help topics (assets/help.txt).
+  std::string help_text;
   std::vector<PodItem> embedded_carts;
 };
 

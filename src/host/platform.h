@@ -46,6 +46,8 @@ struct HostEvents {
   bool quit_requested = false;
   bool has_focus = true;
   std::string dropped_file;
+  // UTF-8 text typed since the last pump, in order.
+  std::string typed_text;
   int mouse_x = 0, mouse_y = 0;  // in back-page pixels
   bool mouse_moved = false;
   std::vector<std::string> controller_notices;
@@ -97,6 +99,9 @@ struct Platform {
   void (*pump_events)(void* context, KeyStates& keys, HostEvents& events) = nullptr;
   void (*present)(void* context, const PresentedFrame& frame) = nullptr;
   void (*set_title)(void* context, const std::string& title) = nullptr;
+  // The host clipboard's text as UTF-8 (empty when there is none).
+  std::string (*clipboard_text)(void* context) = nullptr;
+  void (*set_clipboard_text)(void* context, const std::string& text) = nullptr;
   void (*set_icon)(void* context, const uint32_t* argb, int width, int height) = nullptr;
   void (*set_pointer_lock)(void* context, bool locked) = nullptr;
   void (*toggle_fullscreen)(void* context) = nullptr;

@@ -13,7 +13,6 @@
 #include "runner/bindings/draw_bindings.h"
 #include "runner/error_report.h"
 #include "runner/bindings/input_bindings.h"
-#include "runner/bindings/pause_menu_bindings.h"
 #include "lang/library.h"
 #include "runner/bindings/memory_bindings.h"
 #include "lang/number_text.h"
@@ -73,7 +72,6 @@ void register_all_functions(ThreadState* state) {
   register_print_functions(state, runner.host.machine, runner.host.text);
   register_sound_functions(state, runner.host.audio, runner.host.machine);
   register_input_functions(state, runner.host.input, runner.host.machine, runner.host.keys);
-  register_pause_menu_extcmd(state);
 
   register_language_library(state);
 

@@ -52,8 +52,6 @@ inline constexpr int32_t kRunSliceBudget = 279620;
 inline constexpr int kMaxSliceSections = 8192;
 inline constexpr int kMenuItemCount = 5;
 
-enum class PauseMenuRequest { kMainPage, kMainPageKeepSelection, kControls };
-
 struct RunnerHost {
   machine::MachineState* machine = nullptr;
   const machine::CartridgeStorage* storage = nullptr;  // for reload and cstore
@@ -80,9 +78,6 @@ struct RunnerHost {
   // advance once a frame, in update_buttons.
   std::function<void()> read_buttons;
   std::function<void()> block_buttons;
-  // Opens a page of the pause menu for extcmd: the main page (selection
-  // reset unless kept) or the controls picture.
-  std::function<void(PauseMenuRequest request)> open_pause_menu;
   // How many items the pause menu's main page shows now (stat 13 and 15).
   std::function<int()> pause_menu_item_count;
   std::function<void(const std::string& argument)> config_command;

@@ -21,6 +21,7 @@
 #include "runner/random_generator.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
+#include "shell/command_bindings.h"
 #include "shell/config_command.h"
 #include "shell/console_text.h"
 #include "shell/main_loop.h"
@@ -178,10 +179,6 @@ void connect_program_runner(Console& console) {
     update_console_buttons(console);
     update_paused_menu(console);
   };
-  host.open_pause_menu = [&console](runner::PauseMenuRequest request) {
-    if (request == runner::PauseMenuRequest::kControls) open_controls_picture(console);
-    else open_pause_menu(console, request == runner::PauseMenuRequest::kMainPageKeepSelection);
-  };
   host.pause_menu_item_count = [&console]() { return main_page_item_count(console); };
   host.block_buttons = [&console]() { input::block_buttons(console.input, *console.machine); };
   host.log = [](const std::string& line) { host::ruvo_log("%s", line.c_str()); };
@@ -192,7 +189,10 @@ void connect_program_runner(Console& console) {
   const ConsoleOptions& options = console.app.options;
   host.single_display_layout = options.displays_x <= 1 && options.displays_y <= 1;
   host.display_count = options.tv_frame ? 1 : std::clamp(options.displays_x * options.displays_y, 1, 4);
-  host.register_functions = console.app.register_functions;
+  host.register_functions = [&console](lang::ThreadState* state) {
+    register_system_commands(console, state);
+    if (console.app.register_functions) console.app.register_functions(state);
+  };
   host.fresh_random_seed = [&console]() { return fresh_random_seed(console); };
   connect_sound_and_input(console);
 }
@@ -251,6 +251,8 @@ bool follow_current_breadcrumb(Console& console) {
 std::optional<int> start_command_line_cartridge(Console& console) {
   const ConsoleOptions& options = console.app.options;
   if (options.cart_to_load.empty()) return std::nullopt;
+  // The cartridge may load the data file's own.
+  cart::mount_embedded_cart_items(console.embedded_carts, console.app.data.embedded_carts);
   const int status = cart::load_working_cartridge(console.working, cartridge_host(console), options.cart_to_load);
   if (status != 0) {
     if (options.execute) {

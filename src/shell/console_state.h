@@ -33,6 +33,7 @@
 #include "machine/memory_files.h"
 #include "machine/print_state.h"
 #include "shell/pause_menu_state.h"
+#include "shell/command_state.h"
 #include "shell/performance_monitor.h"
 #include "shell/settings.h"
 
@@ -106,6 +107,8 @@ struct AppState {
   int32_t last_rate_limit_reset_ms = 0;
 
   host::KeyStates keys;
+  // UTF-8 text the host reported typed, not yet taken by a running tick.
+  std::string typed_text;
   ConsoleTextScreen console_text;
   machine::Picture output_image{};
   machine::BackPage back_page;
@@ -145,6 +148,8 @@ struct Console {
   // The data file's cartridges, mounted at the boot's head-cartridge step
   // (cart::mount_embedded_carts).
   cart::EmbeddedCarts embedded_carts;
+  // The system commands' folder, confirmations and limits.
+  CommandState commands;
   // Buttons, controllers, developer mouse and keyboard, serial channels.
   input::InputState input;
   // The open pause-menu page's items and the emergency pause hold.

@@ -10,6 +10,9 @@
 #include "input/keyboard_bindings.h"
 #include "runner/program_runner.h"
 #include "shell/cartridge_runner.h"
+#include "shell/extcmd.h"
+#include "shell/running_keys.h"
+#include "shell/system_commands.h"
 #include "shell/key_config_screen.h"
 #include "machine/memory.h"
 #include "shell/audio_device.h"
@@ -142,6 +145,7 @@ void run_tick(Console& console) {
       audio::refresh_heard_moment(*console.audio, host::ruvo_get_time_ms());
       pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
       input::mouse_track_changes(console.input.mouse);
+      collect_running_keys(console);
       runner::run_slice();
       take_key_config_request(console);
       break;
@@ -235,7 +239,10 @@ void ruvo_main_update(Console& console) {
   host::RuvoConfig& config = host::ruvo_config();
   const int32_t now = host::ruvo_get_time_ms();
 
-  if (now - app.last_rate_limit_reset_ms >= 60000) app.last_rate_limit_reset_ms = now;
+  if (now - app.last_rate_limit_reset_ms >= 60000) {
+    app.last_rate_limit_reset_ms = now;
+    reset_command_rate_limits(console);
+  }
   update_emergency_paused_menu(console, now,
                                pstate.console_mode == kModeRunning && pstate.pause_state == 0 && pstate.program_running);
 
@@ -285,6 +292,11 @@ void ruvo_main_update(Console& console) {
   // The key-configuration screen takes every key while it is open.
   if (pstate.console_mode == kModeStopped && !console.input.key_config.open && player0_pressed_any_button(console))
     app.quit = true;
+  if (pstate.console_mode == kModeStopped) {
+    // A paged listing goes on two pages an iteration.
+    continue_listing(console);
+    continue_listing(console);
+  }
   handle_escape(console);
   show_input_messages(console, now);
 }

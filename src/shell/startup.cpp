@@ -21,6 +21,7 @@
 #include "shell/console_text.h"
 #include "shell/main_draw.h"
 #include "shell/main_loop.h"
+#include "shell/running_keys.h"
 
 namespace tamori::shell {
 namespace {
@@ -184,6 +185,9 @@ void ruvo_main_iteration(Console& console) {
   console.input.mouse.right_click_key_held = right_click_key > 0 && host::key_down(app.keys, right_click_key);
   input::apply_mouse_events(console.input.mouse, events, should_be_pointer_locked(console));
   app.has_focus = events.has_focus;
+  // A console that runs no program for a while keeps only the latest text.
+  app.typed_text += events.typed_text;
+  if (app.typed_text.size() > kMaxPendingTypedText) app.typed_text.erase(0, app.typed_text.size() - kMaxPendingTypedText);
   app.mouse_moved = events.mouse_moved;
   if (events.quit_requested) app.quit = true;
   audio::update_music_fade(*console.audio, host::ruvo_get_time_ms());

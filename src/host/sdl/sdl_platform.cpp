@@ -141,6 +141,9 @@ void pump_events(void*, KeyStates& keys, HostEvents& events) {
         events.wheel_y += event.wheel.y * direction;
         break;
       }
+      case SDL_TEXTINPUT:
+        events.typed_text += event.text.text;
+        break;
       case SDL_DROPFILE:
         if (event.drop.file) {
           events.dropped_file = event.drop.file;
@@ -269,6 +272,16 @@ void set_title(void*, const std::string& title) {
   if (host_state.window) SDL_SetWindowTitle(host_state.window, title.c_str());
 }
 
+std::string clipboard_text(void*) {
+  char* text = SDL_GetClipboardText();
+  if (!text) return "";
+  std::string copy = text;
+  SDL_free(text);
+  return copy;
+}
+
+void set_clipboard_text(void*, const std::string& text) { SDL_SetClipboardText(text.c_str()); }
+
 void set_icon(void*, const uint32_t* argb, int width, int height) {
   if (!host_state.window) return;
   SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb), width, height, 32, width * 4,
@@ -321,6 +334,8 @@ Platform sdl_platform() {
   platform.pump_events = pump_events;
   platform.present = present;
   platform.set_title = set_title;
+  platform.clipboard_text = clipboard_text;
+  platform.set_clipboard_text = set_clipboard_text;
   platform.set_icon = set_icon;
   platform.set_pointer_lock = set_pointer_lock;
   platform.toggle_fullscreen = toggle_fullscreen;
