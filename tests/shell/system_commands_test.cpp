@@ -418,11 +418,20 @@ TEST_F(SystemCommands, ExtcmdWordsAndTheirMessages) {
     EXPECT_EQ(console.app.message.text, c.message);
     EXPECT_EQ(console.commands.output_base_name, c.base_name);
   }
+  // The pause menu's pages open only over a running program.
+  command_extcmd(console, {std::string("pause"), {}, 0, 0});
+  EXPECT_EQ(console.pstate.pause_state, 0);
+  const int mode = console.pstate.console_mode;
+  const bool running = console.pstate.program_running;
+  console.pstate.console_mode = kModeRunning;
+  console.pstate.program_running = true;
   command_extcmd(console, {std::string("controls"), {}, 0, 0});
   EXPECT_EQ(console.pstate.pause_state, 3);
   command_extcmd(console, {std::string("pause"), {}, 0, 0});
   EXPECT_EQ(console.pstate.pause_state, 1);
   console.pstate.pause_state = 0;
+  console.pstate.console_mode = mode;
+  console.pstate.program_running = running;
 
   // A restart at most every 500 ms.
   command_extcmd(console, {std::string("reset"), {}, 0, 0});
