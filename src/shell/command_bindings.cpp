@@ -86,34 +86,44 @@ int help_native(ThreadState* thread) {
   return 0;
 }
 
+struct CommandBinding {
+  const char* name;
+  runner::NativeFunction function;
+};
+
+// Every system command a program can call, with its other names.
+constexpr CommandBinding kCommandBindings[] = {
+    {"__load", load_native},
+    {"__extcmd", extcmd_native},
+    {"run", named_native<command_run>},
+    {"save", named_native<command_save>},
+    {"cd", named_native<command_cd>},
+    {"mkdir", named_native<command_mkdir>},
+    {"ls", named_native<command_ls>},
+    {"dir", named_native<command_ls>},
+    {"folder", named_native<command_folder>},
+    {"help", help_native},
+    {"man", help_native},
+    {"info", plain_native<command_info>},
+    {"reboot", plain_native<command_reboot>},
+    {"shutdown", plain_native<command_shutdown>},
+    {"exit", plain_native<command_shutdown>},
+    {"backup", plain_native<command_backup>},
+    {"install_demos", plain_native<command_install_demos>},
+    {"install_games", plain_native<command_install_games>},
+    {"splore", plain_native<splore>},
+    {"login", login_native},
+    {"logout", login_native},
+    {"upload", upload_native},
+    {"export", nothing_native},
+    {"import", nothing_native},
+};
+
 }  // namespace
 
 void register_system_commands(Console& console, ThreadState* state) {
   bound_console = &console;
-  runner::register_native(state, "__load", load_native);
-  runner::register_native(state, "__extcmd", extcmd_native);
-  runner::register_native(state, "run", named_native<command_run>);
-  runner::register_native(state, "save", named_native<command_save>);
-  runner::register_native(state, "cd", named_native<command_cd>);
-  runner::register_native(state, "mkdir", named_native<command_mkdir>);
-  runner::register_native(state, "ls", named_native<command_ls>);
-  runner::register_native(state, "dir", named_native<command_ls>);
-  runner::register_native(state, "folder", named_native<command_folder>);
-  runner::register_native(state, "help", help_native);
-  runner::register_native(state, "man", help_native);
-  runner::register_native(state, "info", plain_native<command_info>);
-  runner::register_native(state, "reboot", plain_native<command_reboot>);
-  runner::register_native(state, "shutdown", plain_native<command_shutdown>);
-  runner::register_native(state, "exit", plain_native<command_shutdown>);
-  runner::register_native(state, "backup", plain_native<command_backup>);
-  runner::register_native(state, "install_demos", plain_native<command_install_demos>);
-  runner::register_native(state, "install_games", plain_native<command_install_games>);
-  runner::register_native(state, "splore", plain_native<splore>);
-  runner::register_native(state, "login", login_native);
-  runner::register_native(state, "logout", login_native);
-  runner::register_native(state, "upload", upload_native);
-  runner::register_native(state, "export", nothing_native);
-  runner::register_native(state, "import", nothing_native);
+  for (const CommandBinding& binding : kCommandBindings) runner::register_native(state, binding.name, binding.function);
 }
 
 }  // namespace tamori::shell

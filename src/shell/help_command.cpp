@@ -21,8 +21,8 @@ const HelpTopics& console_help(const Console& console) {
 // "see also" lines, and lines marked with a leading "=", stand out.
 void print_lines(Console& console, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
-    if (line.compare(0, 1, "=") == 0) command_print(console, line.substr(1), kSeeAlsoColour);
-    else command_print(console, line, line.compare(0, 8, "see also") == 0 ? kSeeAlsoColour : kTextColour);
+    if (line.starts_with("=")) command_print(console, line.substr(1), kSeeAlsoColour);
+    else command_print(console, line, line.starts_with("see also") ? kSeeAlsoColour : kTextColour);
   }
 }
 
@@ -41,8 +41,8 @@ HelpTopics parse_help_topics(const std::string& text) {
   };
   while (std::getline(stream, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.compare(0, 2, "##") == 0) continue;
-    if (line.compare(0, 3, "@@ ") == 0) {
+    if (line.starts_with("##")) continue;
+    if (line.starts_with("@@ ")) {
       finish();
       std::istringstream words(line.substr(3));
       std::string word;

@@ -75,9 +75,9 @@ void open_page(Console& console, int state) {
   input::block_buttons(console.input, *console.machine);
 }
 
-bool program_may_open(const Console& console) {
-  return console.pstate.console_mode == kModeRunning && console.pstate.program_running &&
-         console.pstate.pause_state == 0;
+// The pages open only over a running program.
+bool program_on_screen(const Console& console) {
+  return console.pstate.console_mode == kModeRunning && console.pstate.program_running;
 }
 
 void release_and_block(input::InputState& input, std::initializer_list<int> buttons) {
@@ -197,18 +197,18 @@ int main_page_item_count(const Console& console) {
 }
 
 void open_pause_menu(Console& console, bool keep_selection) {
-  if (console.pstate.console_mode != kModeRunning || !console.pstate.program_running) return;
+  if (!program_on_screen(console)) return;
   if (!keep_selection) console.pause.selection = 0;
   open_page(console, kPauseStateMainPage);
 }
 
 void open_controls_picture(Console& console) {
-  if (console.pstate.console_mode != kModeRunning || !console.pstate.program_running) return;
+  if (!program_on_screen(console)) return;
   open_page(console, kPauseStateControls);
 }
 
 void update_paused_menu(Console& console) {
-  if (!program_may_open(console)) return;
+  if (!program_on_screen(console) || console.pstate.pause_state != 0) return;
   if (!console.input.buttons.down[input::grid_index(0, input::kPauseButton)]) return;
   machine::MachineState& machine = *console.machine;
   if (machine::read_memory_byte(machine, kPauseSuppressAddress) == 1) {

@@ -36,7 +36,10 @@ constexpr int kDetailColour = 6;
 constexpr int kFolderColour = 12;
 constexpr int kWarningColour = 9;
 
-bool starts_with(const std::string& text, std::string_view prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+// save and load take "@clip" with or without the cartridge extensions.
+bool is_clipboard_name(const std::string& name) {
+  return name == "@clip" || name == "@clip.tm" || name == "@clip.png" || name == "@clip.tm.png";
+}
 
 const std::string& root_path() { return console_settings().root_path; }
 
@@ -135,7 +138,7 @@ void quick_save(Console& console) {
     command_print(console, "please speficy a filename", kDetailColour);
     return;
   }
-  if (!console.app.data_folder.empty() && starts_with(file, console.app.data_folder + "bbs/")) {
+  if (!console.app.data_folder.empty() && file.starts_with(console.app.data_folder + "bbs/")) {
     command_print(console, "can not overwrite bbs cart", kDetailColour);
     return;
   }
@@ -146,7 +149,7 @@ void quick_save(Console& console) {
   auto [name, extension] = name_and_extension(file);
   std::string folder = file.substr(0, file.find_last_of('/') + 1);
   std::string shown_folder;
-  if (folder != current_host_folder(console) && starts_with(folder, root_path()))
+  if (folder != current_host_folder(console) && folder.starts_with(root_path()))
     shown_folder = folder.substr(root_path().size());
   command_print(console, "saved " + shown_folder + name + extension, kDetailColour);
 }
@@ -231,8 +234,8 @@ std::optional<bool> command_load(Console& console, const LoadRequest& request) {
       request.parameter && request.parameter->size() <= kMaxRunParameterLength ? *request.parameter : "";
   const std::string& name = *request.name;
   if (name.size() > kMaxCommandNameLength) return std::nullopt;
-  if (starts_with(name, "#")) return false;
-  if (starts_with(name, "__")) {
+  if (name.starts_with("#")) return false;
+  if (name.starts_with("__")) {
     report_load_failure(console);
     return false;
   }
@@ -243,7 +246,7 @@ std::optional<bool> command_load(Console& console, const LoadRequest& request) {
     report_load_failure(console);
     return false;
   }
-  if (name == "@clip" || name == "@clip.tm" || name == "@clip.png" || name == "@clip.tm.png") return false;
+  if (is_clipboard_name(name)) return false;
 
   const cart::EmbeddedCart* embedded = cart::find_embedded_cart(console.embedded_carts, name);
   if (!embedded) return false;
@@ -308,7 +311,7 @@ void command_save(Console& console, const std::optional<std::string>& name) {
     cart::share_cartridge(*console.working.cartridge, commands_cartridge_host(console));
     return;
   }
-  if (*name == "@clip" || *name == "@clip.tm" || *name == "@clip.png" || *name == "@clip.tm.png") {
+  if (is_clipboard_name(*name)) {
     merge_tabs(*console.working.cartridge);
     save_to_clipboard(console);
     return;
@@ -350,13 +353,13 @@ void command_cd(Console& console, const std::optional<std::string>& folder) {
     return;
   }
   const std::string host_folder =
-      (starts_with(*folder, "/") ? root_path() + folder->substr(1) : current_host_folder(console) + *folder) + "/";
+      (folder->starts_with("/") ? root_path() + folder->substr(1) : current_host_folder(console) + *folder) + "/";
   std::error_code error;
   std::filesystem::path resolved = std::filesystem::weakly_canonical(host_folder, error);
   std::filesystem::path root = std::filesystem::weakly_canonical(root_path(), error);
   std::string relative = resolved.lexically_relative(root).string();
   // A relative root (the sound export's "./") is held to the same rule.
-  if (relative.empty() || starts_with(relative, "..")) {
+  if (relative.empty() || relative.starts_with("..")) {
     command_print(console, "cd: failed", 7);
     return;
   }
