@@ -4,7 +4,7 @@
 
 namespace tamori::host::scancode {
 
-inline constexpr int A = 4, C = 6, D = 7, E = 8, F = 9, M = 16, N = 17, P = 19, Q = 20, S = 22, V = 25, W = 26,
+inline constexpr int A = 4, C = 6, D = 7, E = 8, F = 9, M = 16, N = 17, P = 19, Q = 20, R = 21, S = 22, V = 25, W = 26,
                      X = 27, Z = 29;
 inline constexpr int Digit1 = 30, Digit6 = 35, Digit7 = 36, Digit8 = 37, Digit9 = 38, Digit0 = 39;
 inline constexpr int Return = 40, Escape = 41, Backspace = 42, Tab = 43, Space = 44, Minus = 45, Equals = 46;

@@ -58,7 +58,9 @@ bool read_include(Console& console, const std::string& name, int tab, std::strin
   return true;
 }
 
-cart::CartridgeHost cartridge_host(Console& console) {
+}  // namespace
+
+cart::CartridgeHost console_cartridge_host(Console& console) {
   cart::CartridgeHost host;
   host.data_folder = console.app.data_folder;
   host.show_message = [&console](const std::string& text, int milliseconds) {
@@ -72,6 +74,10 @@ cart::CartridgeHost cartridge_host(Console& console) {
   return host;
 }
 
+namespace {
+
+cart::CartridgeHost cartridge_host(Console& console) { return console_cartridge_host(console); }
+
 // The running file's name relative to the root folder.
 std::string running_file_name(const std::string& file_name) {
   const std::string& root = console_settings().root_path;
@@ -79,12 +85,6 @@ std::string running_file_name(const std::string& file_name) {
   return file_name;
 }
 
-// The clock's milliseconds plus the calendar seconds, unless a headless
-// tool fixed the seed.
-uint32_t fresh_random_seed(const Console& console) {
-  if (console.app.fixed_random_seed) return *console.app.fixed_random_seed;
-  return uint32_t(host::ruvo_get_time_ms()) + uint32_t(std::time(nullptr));
-}
 
 void record_performance_sample(Console& console) {
   runner::ProgramRunner& runner = runner::program_runner();
@@ -103,6 +103,11 @@ void record_performance_sample(Console& console) {
 bool board_id_character(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-'; }
 
 }  // namespace
+
+uint32_t console_random_seed(const Console& console) {
+  if (console.app.fixed_random_seed) return *console.app.fixed_random_seed;
+  return uint32_t(host::ruvo_get_time_ms()) + uint32_t(std::time(nullptr));
+}
 
 std::string board_cartridge_id(const std::string& file_name, const std::string& data_folder) {
   const std::string board_folder = data_folder + "bbs/";
@@ -193,7 +198,7 @@ void connect_program_runner(Console& console) {
     register_system_commands(console, state);
     if (console.app.register_functions) console.app.register_functions(state);
   };
-  host.fresh_random_seed = [&console]() { return fresh_random_seed(console); };
+  host.fresh_random_seed = [&console]() { return console_random_seed(console); };
   connect_sound_and_input(console);
 }
 
@@ -220,7 +225,7 @@ void run_cart(Console& console) {
   runner.cart_data = runner::CartData{};
   runner.scoresub_shown = false;
 
-  runner::random_seed(machine.random_state, fresh_random_seed(console));
+  runner::random_seed(machine.random_state, console_random_seed(console));
 
   runner::run_program(cartridge.code, false);
   start_run_sound_and_input(console);

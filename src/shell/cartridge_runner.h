@@ -13,6 +13,12 @@ namespace tamori::shell {
 // Points the runner at this console (its machine, messages, files).
 void connect_program_runner(Console& console);
 
+// The loaders' view of the console: data folder, messages, console lines.
+cart::CartridgeHost console_cartridge_host(Console& console);
+// The clock's milliseconds plus the calendar seconds, unless a headless
+// tool fixed the seed.
+uint32_t console_random_seed(const Console& console);
+
 // Runs the working cartridge from the start.
 void run_cart(Console& console);
 

@@ -32,6 +32,7 @@
 #include "machine/machine_state.h"
 #include "machine/memory_files.h"
 #include "machine/print_state.h"
+#include "shell/boot_state.h"
 #include "shell/pause_menu_state.h"
 #include "shell/command_state.h"
 #include "shell/performance_monitor.h"
@@ -154,6 +155,10 @@ struct Console {
   input::InputState input;
   // The open pause-menu page's items and the emergency pause hold.
   PauseMenu pause;
+  // The boot sequence's progress, and the sound it plays (the data file's
+  // boot cartridge's effect 0).
+  BootState boot;
+  std::unique_ptr<audio::SoundEffect> boot_sound = std::make_unique<audio::SoundEffect>();
 };
 
 }  // namespace tamori::shell

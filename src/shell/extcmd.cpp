@@ -1,4 +1,5 @@
 #include "shell/extcmd.h"
+#include "shell/reset_glitch.h"
 
 #include "host/clock.h"
 #include "host/config.h"
@@ -14,7 +15,6 @@ namespace {
 
 constexpr int kMessageMs = 1500;
 constexpr int kUnknownMessageMs = 2000;
-constexpr int32_t kResetIntervalMs = 500;
 
 void show(Console& console, const std::string& text, int milliseconds) {
   show_message(console.app.message, text, milliseconds, host::ruvo_get_time_ms());
@@ -62,7 +62,6 @@ void command_extcmd(Console& console, const ExtcmdRequest& request) {
   if (checked.text && checked.text->size() > kMaxExtcmdTextLength) checked.text.reset();
 
   if (capture_command(console, command, checked)) return;
-  VmState& pstate = console.pstate;
   if (command == "pause") {
     // A second argument of 1 or more keeps the selection: the prelude's
     // flip asks for that when a menu callback keeps the menu up.
@@ -74,11 +73,7 @@ void command_extcmd(Console& console, const ExtcmdRequest& request) {
     return;
   }
   if (command == "reset") {
-    const int32_t now = host::ruvo_get_time_ms();
-    if (reset_glitch_running(console) || now - console.commands.last_reset_request_ms < kResetIntervalMs) return;
-    console.commands.last_reset_request_ms = now;
-    pstate.pending_action = kActionRun;
-    lang::lua_cpu_superyield();
+    if (request_reset_glitch(console, host::ruvo_get_time_ms())) lang::lua_cpu_superyield();
     return;
   }
   if ((command == "breadcrumb" || command == "go_back") &&

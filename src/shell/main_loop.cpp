@@ -9,7 +9,9 @@
 #include "input/button_update.h"
 #include "input/keyboard_bindings.h"
 #include "runner/program_runner.h"
+#include "shell/boot.h"
 #include "shell/cartridge_runner.h"
+#include "shell/reset_glitch.h"
 #include "shell/extcmd.h"
 #include "shell/running_keys.h"
 #include "shell/system_commands.h"
@@ -38,6 +40,11 @@ void perform_pending_action(Console& console) {
   switch (action) {
     case kActionRun:
       run_cart(console);
+      if (pstate.console_mode == kModeBooting) pstate.console_mode = kModeStopped;
+      break;
+    case kActionReboot:
+    case kActionRebootToo:
+      reboot_machine(console);
       break;
     case kActionStop:
     case kActionStopWithError:
@@ -69,6 +76,12 @@ void handle_hot_keys(Console& console, int32_t now_ms) {
   if (!keys.ctrl) return;
   using namespace host::scancode;
   if (host::key_pressed(keys, M)) toggle_mute(console, now_ms);
+  if (host::key_pressed(keys, R) && console.pstate.console_mode == kModeRunning && request_reset_glitch(console, now_ms)) {
+    console.pstate.pause_state = 0;
+    console.app.typed_text.clear();
+    console.input.keyboard.typed.clear();
+    input::block_buttons(console.input, *console.machine);
+  }
   if (host::key_pressed(keys, P) && console.pstate.console_mode == kModeRunning) {
     console.app.performance.shown = !console.app.performance.shown;
     input::block_buttons(console.input, *console.machine);
@@ -146,13 +159,16 @@ void run_tick(Console& console) {
       pstate.load_hold_recent = std::clamp(pstate.load_hold_recent - 1, 0, 150);
       input::mouse_track_changes(console.input.mouse);
       collect_running_keys(console);
-      runner::run_slice();
+      if (!reset_glitch_holds_program(console)) runner::run_slice();
       take_key_config_request(console);
+      break;
+    case kModeBooting:
+      move_boot(console);
       break;
     default:
       break;
   }
-  if (pstate.glitch_frames > 0) pstate.glitch_frames++;
+  advance_reset_glitch(console);
   pstate.frame_accumulator -= kOneTick;
   pstate.frame_counter++;
   pstate.odd_frame = !pstate.odd_frame;

@@ -1,4 +1,5 @@
 #include "shell/pause_menu.h"
+#include "shell/reset_glitch.h"
 
 #include <algorithm>
 
@@ -117,12 +118,11 @@ void toggle_fullscreen(Console& console) {
 }
 
 void run_action(Console& console, int action) {
-  VmState& pstate = console.pstate;
   switch (action) {
     case kPauseContinue: set_pause_state(console, 0); break;
     case kPauseResetCart:
       set_pause_state(console, 0);
-      pstate.pending_action = kActionRun;
+      request_reset_glitch(console, host::ruvo_get_time_ms());
       break;
     case kPauseBreadcrumb:
       if (!follow_current_breadcrumb(console)) show_message(console.app.message, "could not go back", 1500,

@@ -16,6 +16,7 @@
 #include "machine/memory_map.h"
 #include "machine/print_functions.h"
 #include "runner/program_runner.h"
+#include "shell/boot.h"
 #include "shell/cartridge_runner.h"
 #include "shell/audio_device.h"
 #include "shell/console_text.h"
@@ -156,21 +157,17 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
   if (!app.headless && app.platform.open_controllers)
     app.platform.open_controllers(app.platform.context, app.program_folder, app.data_folder);
 
-  // The boot sequence starts here once it exists; until then the console
-  // shows its version line and waits on the stopped screen, or runs the
-  // cartridge named on the command line.
-  console.pstate.console_mode = kModeStopped;
+  load_boot_sound(console);
   console.pstate.last_t = host::ruvo_get_time_ms() - kFirstIterationGapMs;
   // -i replays and -o records the buttons of every tick from the first.
   if (!app.options.input_file.empty()) input::open_input_replay(console.input.replay, app.options.input_file);
   if (!app.options.output_file.empty()) input::open_input_recorder(console.input.recorder, app.options.output_file);
   connect_program_runner(console);
-  if (!app.options.execute) {
-    console_print(console, "");
-    console_print(console, "tamori 0.2.7", 6);
-    console_print(console, "(c) the tamori makers", 6);
-  }
-  return start_command_line_cartridge(console);
+  // Execute mode runs its cartridge at once; otherwise the boot sequence
+  // plays and ends in the command line's cartridge or the head cartridge.
+  if (app.options.execute || app.options.export_mode) return start_command_line_cartridge(console);
+  boot_init(console);
+  return std::nullopt;
 }
 
 void ruvo_main_iteration(Console& console) {

@@ -1,4 +1,5 @@
 #include "shell/system_commands.h"
+#include "shell/reset_glitch.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -288,7 +289,7 @@ void command_run(Console& console, const std::optional<std::string>& parameter) 
     runner.next_parameter.clear();
     runner.current_parameter.clear();
   }
-  console.pstate.pending_action = kActionRun;
+  start_run_glitch(console);
   lang::lua_cpu_superyield();
 }
 

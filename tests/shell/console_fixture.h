@@ -33,13 +33,20 @@ class HeadlessConsole : public ::testing::Test {
   // Starts the console with extra arguments; the data file is the one built
   // beside the program.
   std::optional<int> start(std::vector<std::string> arguments = {}) {
-    arguments.insert(arguments.begin(), {"tamori", "-home", home.string(), "-headless"});
+    arguments.insert(arguments.begin(), {"tamori", "-home", home.string(), "-headless", "1"});
     argument_storage = arguments;
     argv.clear();
     for (const std::string& argument : argument_storage) argv.push_back(argument.c_str());
     StartupOptions startup;
     startup.program_folder = data_folder;
     return ruvo_main_init(console, int(argv.size()), argv.data(), startup);
+  }
+
+  // A console past its boot with nothing to run: the stopped screen.
+  std::optional<int> start_stopped(std::vector<std::string> arguments = {}) {
+    std::optional<int> status = start(std::move(arguments));
+    console.pstate.console_mode = kModeStopped;
+    return status;
   }
 
   std::string data_folder = TAMORI_BUILD_DIR;

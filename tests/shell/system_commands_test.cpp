@@ -360,9 +360,14 @@ TEST_F(SystemCommands, InfoBackupFolderAndTheMachineCommands) {
 
   runner::ProgramRunner& runner = runner::program_runner();
   runner.current_parameter = "old";
+  // run() restarts through the reset glitch, past its scramble, and is
+  // ignored while a glitch runs.
   command_run(console, std::string("next"));
-  EXPECT_EQ(console.pstate.pending_action, kActionRun);
+  EXPECT_EQ(console.pstate.glitch_frames, 3);
   EXPECT_EQ(runner.next_parameter, "next");
+  command_run(console, std::string("ignored"));
+  EXPECT_EQ(runner.next_parameter, "next");
+  console.pstate.glitch_frames = 0;
   command_run(console, std::nullopt);
   EXPECT_EQ(runner.next_parameter, "");
   EXPECT_EQ(runner.current_parameter, "");
@@ -433,16 +438,18 @@ TEST_F(SystemCommands, ExtcmdWordsAndTheirMessages) {
   console.pstate.console_mode = mode;
   console.pstate.program_running = running;
 
-  // A restart at most every 500 ms.
+  // A restart through the glitch at most every 500 ms.
+  console.pstate.glitch_frames = 0;
   command_extcmd(console, {std::string("reset"), {}, 0, 0});
-  EXPECT_EQ(console.pstate.pending_action, kActionRun);
-  console.pstate.pending_action = kActionNone;
+  EXPECT_EQ(console.pstate.glitch_frames, 1);
+  console.pstate.glitch_frames = 0;
   time.now_ms += 499;
   command_extcmd(console, {std::string("reset"), {}, 0, 0});
-  EXPECT_EQ(console.pstate.pending_action, kActionNone);
+  EXPECT_EQ(console.pstate.glitch_frames, 0);
   time.now_ms += 1;
   command_extcmd(console, {std::string("reset"), {}, 0, 0});
-  EXPECT_EQ(console.pstate.pending_action, kActionRun);
+  EXPECT_EQ(console.pstate.glitch_frames, 1);
+  console.pstate.glitch_frames = 0;
 
   command_extcmd(console, {std::string("shutdown"), {}, 0, 0});
   EXPECT_TRUE(console.app.quit);

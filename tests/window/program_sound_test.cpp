@@ -1,7 +1,8 @@
 // The real program plays a cartridge's music through the real SDL audio
 // device, here SDL's "disk" driver, which writes what it is given to a file
-// at the pace of a sound card. What it played must be, sample for sample,
-// what a headless run of the same cartridge renders.
+// at the pace of a sound card. The boot sound comes first; then what it
+// played must be, sample for sample, what a headless run of the same
+// cartridge renders.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -28,6 +29,9 @@ namespace {
 const std::string kCartridge = std::string(TAMORI_SHARED_DIR) + "/carts/cakecut_438b8791.tm";
 constexpr int kDeviceBufferSamples = 1024;
 constexpr int kPlayedSeconds = 5;
+// The boot sequence plays its sound about two seconds before the cartridge
+// starts.
+constexpr int kBootSeconds = 3;
 
 bool have_display() {
   const char* display = std::getenv("DISPLAY");
@@ -65,7 +69,8 @@ TEST(TamoriProgram, PlaysACartridgesMusicOnTheDeviceAsTheHeadlessRunRendersIt) {
                               " -home " + home + "/program -windowed 1 -width 300 -height 300 -run " + kCartridge +
                               " & pid=$!; for i in $(seq 300); do sleep 0.1; "
                               "[ $(stat -c %s " + played_path + " 2>/dev/null || echo 0) -ge " +
-                              std::to_string(kPlayedSeconds * 22050 * 2) + " ] && break; done; kill $pid; wait $pid";
+                              std::to_string((kBootSeconds + kPlayedSeconds) * 22050 * 2) +
+                              " ] && break; done; kill $pid; wait $pid";
   ASSERT_NE(std::system(("bash -c '" + command + "' >/dev/null 2>&1").c_str()), -1);
   const std::vector<int16_t> played = read_raw_samples(played_path);
   // The cartridge runs at 30 frames a second.
@@ -76,7 +81,11 @@ TEST(TamoriProgram, PlaysACartridgesMusicOnTheDeviceAsTheHeadlessRunRendersIt) {
   // start falls anywhere within a device buffer; from the first sound on,
   // both are the same mixing of the same state, so they must agree exactly.
   // The last two buffers may already hold the shutdown's release tail.
-  const std::vector<int16_t> heard = without_leading_silence(played);
+  // The boot sound: a short tune, then half a second of silence at least.
+  const SplitSound boot = split_at_first_pause(played, 11025);
+  EXPECT_GT(boot.first.size(), size_t(22050 / 4)) << "no boot sound";
+  EXPECT_GT(*std::max_element(boot.first.begin(), boot.first.end()), 1000);
+  const std::vector<int16_t> heard = without_leading_silence(boot.rest);
   const std::vector<int16_t> expected = without_leading_silence(rendered);
   ASSERT_GT(heard.size(), size_t(2 * kDeviceBufferSamples + 22050)) << "under a second of music was played";
   const size_t compared = std::min(heard.size() - 2 * kDeviceBufferSamples, expected.size());

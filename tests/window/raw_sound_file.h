@@ -26,4 +26,19 @@ inline std::vector<int16_t> without_leading_silence(const std::vector<int16_t>& 
   return {first, samples.end()};
 }
 
+// The samples from the first sound up to the first run of at least
+// `gap` silent samples after it, and everything after that run.
+struct SplitSound {
+  std::vector<int16_t> first, rest;
+};
+inline SplitSound split_at_first_pause(const std::vector<int16_t>& samples, size_t gap) {
+  auto start = std::find_if(samples.begin(), samples.end(), [](int16_t sample) { return sample != 0; });
+  size_t silent = 0;
+  for (auto at = start; at != samples.end(); ++at) {
+    silent = *at == 0 ? silent + 1 : 0;
+    if (silent == gap) return {{start, at + 1 - std::ptrdiff_t(gap)}, {at + 1, samples.end()}};
+  }
+  return {{start, samples.end()}, {}};
+}
+
 }  // namespace tamori

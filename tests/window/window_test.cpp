@@ -134,42 +134,72 @@ TEST(SdlWindow, KeyEventsReachTheKeyStates) {
   host::sdl_platform_shutdown();
 }
 
-// Starts the real program in a 300x300 window at (0, 0), takes a screenshot
-// of the X screen and checks what a person would see: the stopped console
-// scaled by 2 and centred, with the exit bar in the palette's colours.
-TEST(TamoriProgram, ShowsTheStoppedConsoleScaledAndCentred) {
+// Starts the real program in a 300x300 window at (0, 0) with `arguments`,
+// waits `seconds` and takes a screenshot of the X screen.
+bool screenshot_of_program(const std::string& home, const std::string& arguments, double seconds, Screenshot& shot) {
+  const std::string shot_path = home + "/shot.ppm";
+  std::filesystem::create_directories(home);
+  const std::string command = std::string(TAMORI_EXE) + " -home " + home +
+                              " -windowed 1 -width 300 -height 300 -window_x 0 -window_y 0 " + arguments +
+                              " & pid=$!; sleep " + std::to_string(seconds) + "; import -window root -depth 8 " +
+                              shot_path + "; kill $pid; wait $pid";
+  if (std::system(("bash -c '" + command + "' >/dev/null 2>&1").c_str()) == -1) return false;
+  return read_ppm(shot_path, shot);
+}
+
+// The picture is 256x256 at (22, 22): picture pixel (x, y) at twice that.
+Rgb picture_pixel(const Screenshot& shot, int x, int y) { return shot.at(22 + 2 * x, 22 + 2 * y); }
+
+int pixels_in_rows(const Screenshot& shot, int first_row, int end_row, const Rgb& colour) {
+  int count = 0;
+  for (int y = 22 + first_row * 2; y < 22 + end_row * 2; y++)
+    for (int x = 22; x < 278; x++) count += shot.at(x, y) == colour;
+  return count;
+}
+
+// A cartridge named without -run: the boot sequence loads it and ends on
+// the stopped console, scaled by 2 and centred, with the boot text above
+// the exit bar.
+TEST(TamoriProgram, BootsIntoTheStoppedConsoleWithACartridgeNamedWithoutRun) {
   if (!have_display()) GTEST_SKIP() << "no display";
   std::optional<host::ConsoleData> data = host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/data.pod");
   ASSERT_TRUE(data);
   const std::string home = std::filesystem::temp_directory_path() / ("tamori_window_" + std::to_string(::getpid()));
-  const std::string shot_path = home + "/shot.ppm";
-  std::filesystem::create_directories(home);
-  const std::string command = std::string(TAMORI_EXE) + " -home " + home +
-                              " -windowed 1 -width 300 -height 300 -window_x 0 -window_y 0 & pid=$!; sleep 2; "
-                              "import -window root -depth 8 " + shot_path + "; kill $pid; wait $pid";
-  ASSERT_EQ(std::system(("bash -c '" + command + "' >/dev/null 2>&1").c_str()) == -1, false);
   Screenshot shot;
-  ASSERT_TRUE(read_ppm(shot_path, shot)) << "no screenshot at " << shot_path;
+  ASSERT_TRUE(screenshot_of_program(home, std::string(TAMORI_SOURCE_ROOT) + "/assets/carts/text.tm", 4, shot));
   const Rgb black{0, 0, 0};
-  // Outside the 256x256 picture at (22, 22): black.
   EXPECT_EQ(shot.at(10, 150), black);
   EXPECT_EQ(shot.at(290, 150), black);
-  // The exit bar: picture rows 121..127 in colour 6, row 120 in colour 0.
+  // The exit bar: rows 121..127 in colour 6, row 120 in colour 0, its text
+  // in colour 1.
   const Rgb bar = palette_colour(*data, 6);
-  EXPECT_EQ(shot.at(22 + 0, 22 + 121 * 2), bar);
-  EXPECT_EQ(shot.at(22 + 255, 22 + 127 * 2 + 1), bar);
-  EXPECT_EQ(shot.at(22 + 100, 22 + 120 * 2), palette_colour(*data, 0));
-  // Its text in colour 1, and the version line in colour 6 near the top.
-  const Rgb text = palette_colour(*data, 1);
-  int text_pixels = 0, version_pixels = 0;
-  for (int y = 22 + 122 * 2; y < 22 + 127 * 2; y++)
-    for (int x = 22; x < 278; x++) text_pixels += shot.at(x, y) == text;
-  for (int y = 22 + 6 * 2; y < 22 + 12 * 2; y++)
-    for (int x = 22; x < 278; x++) version_pixels += shot.at(x, y) == bar;
-  EXPECT_GT(text_pixels, 200);
-  EXPECT_GT(version_pixels, 100);
+  EXPECT_EQ(picture_pixel(shot, 0, 121), bar);
+  EXPECT_EQ(picture_pixel(shot, 127, 127), bar);
+  EXPECT_EQ(picture_pixel(shot, 50, 120), palette_colour(*data, 0));
+  EXPECT_GT(pixels_in_rows(shot, 122, 127, palette_colour(*data, 1)), 200);
+  // The boot text in colour 6: the version line (row 12), the notice and
+  // the cartridge lines below it.
+  EXPECT_GT(pixels_in_rows(shot, 12, 18, bar), 100);
+  EXPECT_GT(pixels_in_rows(shot, 30, 48, bar), 100);
   // The console saved its settings when it was ended.
   EXPECT_TRUE(std::filesystem::exists(home + "/log.txt"));
+  std::filesystem::remove_all(home);
+}
+
+// With no arguments the console boots into the data file's head cartridge.
+TEST(TamoriProgram, BootsIntoTheHeadCartridgeWithNoArguments) {
+  if (!have_display()) GTEST_SKIP() << "no display";
+  std::optional<host::ConsoleData> data = host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/data.pod");
+  ASSERT_TRUE(data);
+  const std::string home = std::filesystem::temp_directory_path() / ("tamori_window_head_" + std::to_string(::getpid()));
+  Screenshot shot;
+  ASSERT_TRUE(screenshot_of_program(home, "", 5, shot));
+  // No exit bar: a program runs, and it draws in many colours.
+  EXPECT_NE(pixels_in_rows(shot, 121, 128, palette_colour(*data, 6)), 256 * 14);
+  int colours_seen = 0;
+  for (int colour = 0; colour < 16; colour++)
+    colours_seen += pixels_in_rows(shot, 0, 128, palette_colour(*data, colour)) > 0;
+  EXPECT_GE(colours_seen, 5);
   std::filesystem::remove_all(home);
 }
 
