@@ -108,6 +108,8 @@ struct AppState {
   int32_t last_rate_limit_reset_ms = 0;
 
   host::KeyStates keys;
+  // The file the host reported dropped on the window, for the next update.
+  std::string dropped_path;
   // UTF-8 text the host reported typed, not yet taken by a running tick.
   std::string typed_text;
   ConsoleTextScreen console_text;
@@ -159,6 +161,8 @@ struct Console {
   // boot cartridge's effect 0).
   BootState boot;
   std::unique_ptr<audio::SoundEffect> boot_sound = std::make_unique<audio::SoundEffect>();
+  // The last cartridge dropped on the window, for load("@dropped").
+  std::unique_ptr<cart::Cartridge> dropped_cartridge;
 };
 
 }  // namespace tamori::shell

@@ -11,6 +11,7 @@
 #include "runner/program_runner.h"
 #include "shell/boot.h"
 #include "shell/cartridge_runner.h"
+#include "shell/dropped_files.h"
 #include "shell/reset_glitch.h"
 #include "shell/extcmd.h"
 #include "shell/running_keys.h"
@@ -261,6 +262,7 @@ void ruvo_main_update(Console& console) {
   }
   update_emergency_paused_menu(console, now,
                                pstate.console_mode == kModeRunning && pstate.pause_state == 0 && pstate.program_running);
+  handle_dropped_file(console);
 
   if (config.sound_volume != 0) app.last_volume = config.sound_volume;
   config.music_volume = 256;

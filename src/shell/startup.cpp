@@ -23,6 +23,7 @@
 #include "shell/main_draw.h"
 #include "shell/main_loop.h"
 #include "shell/running_keys.h"
+#include "shell/scancode_viewer.h"
 
 namespace tamori::shell {
 namespace {
@@ -186,6 +187,7 @@ void ruvo_main_iteration(Console& console) {
   app.typed_text += events.typed_text;
   if (app.typed_text.size() > kMaxPendingTypedText) app.typed_text.erase(0, app.typed_text.size() - kMaxPendingTypedText);
   app.mouse_moved = events.mouse_moved;
+  if (!events.dropped_file.empty()) app.dropped_path = events.dropped_file;
   if (events.quit_requested) app.quit = true;
   audio::update_music_fade(*console.audio, host::ruvo_get_time_ms());
 
@@ -220,6 +222,11 @@ void ruvo_exit(Console& console) {
 }
 
 int ruvo_main(int argc, const char* const* argv, const StartupOptions& startup) {
+  if (argc > 1 && std::string_view(argv[1]) == "-scancodes") {
+    const std::string folder = startup.program_folder.empty() ? host::program_folder(argv[0])
+                                                              : host::with_trailing_slash(startup.program_folder);
+    return run_scancode_viewer(startup.platform, folder);
+  }
   static Console console;
   if (std::optional<int> status = ruvo_main_init(console, argc, argv, startup)) return *status;
   while (!console.app.quit) ruvo_main_iteration(console);

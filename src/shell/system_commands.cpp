@@ -240,32 +240,34 @@ std::optional<bool> command_load(Console& console, const LoadRequest& request) {
     report_load_failure(console);
     return false;
   }
-  if (name == "@dropped") {
-    // Dropped cartridges are kept by the boot sequence's drop handling;
-    // without one there is nothing to load.
-    console.commands.last_load_failure = LoadFailure::failed;
-    report_load_failure(console);
-    return false;
-  }
   if (is_clipboard_name(name)) return false;
 
-  const cart::EmbeddedCart* embedded = cart::find_embedded_cart(console.embedded_carts, name);
-  if (!embedded) return false;
-  std::unique_ptr<cart::Cartridge> loaded = cart::load_embedded_cart(*embedded);
+  // The last cartridge dropped on the window, or one of the data file's.
+  std::unique_ptr<cart::Cartridge> loaded;
+  std::string file_name, loaded_name;
+  if (name == "@dropped") {
+    if (console.dropped_cartridge) loaded = std::make_unique<cart::Cartridge>(*console.dropped_cartridge);
+    loaded_name = "cartridge";
+  } else {
+    const cart::EmbeddedCart* embedded = cart::find_embedded_cart(console.embedded_carts, name);
+    if (!embedded) return false;
+    loaded = cart::load_embedded_cart(*embedded);
+    file_name = embedded->file_name;
+    auto [base, extension] = name_and_extension(file_name);
+    loaded_name = base + extension;
+  }
   if (!loaded) {
     console.commands.last_load_failure = LoadFailure::failed;
     report_load_failure(console);
     return false;
   }
   const std::string previous = console.working.file_name;
-  console.working.file_name = embedded->file_name;
+  console.working.file_name = file_name;
   cart::install_working_cartridge(console.working, commands_cartridge_host(console), std::move(loaded));
-  if (!console.pstate.program_running) {
-    auto [base, extension] = name_and_extension(embedded->file_name);
+  if (!console.pstate.program_running)
     command_print(console,
-                  "loaded " + base + extension + " (" + std::to_string(console.working.cartridge->code.size()) + " chars)",
+                  "loaded " + loaded_name + " (" + std::to_string(console.working.cartridge->code.size()) + " chars)",
                   kDetailColour);
-  }
   if (breadcrumb.size() > 1) runner::run_chain_push(runner.run_chain, previous, breadcrumb, 0);
   runner::reset_runtime_state();
   uint8_t rom[machine::kCartridgeRomSize];
