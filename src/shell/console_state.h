@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "capture/capture_state.h"
 #include "cart/embedded_carts.h"
 #include "cart/working_cartridge.h"
 #include "audio/audio_state.h"
@@ -154,6 +155,8 @@ struct Console {
   input::InputState input;
   // The open pause-menu page's items and the emergency pause hold.
   PauseMenu pause;
+  // The video ring and the audio recording.
+  capture::CaptureState capture;
 };
 
 }  // namespace tamori::shell
