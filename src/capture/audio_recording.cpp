@@ -38,8 +38,9 @@ std::array<uint8_t, kWavHeaderSize> wav_header(uint32_t data_length) {
 
 std::vector<uint8_t> wav_file_bytes(const std::vector<uint8_t>& samples) {
   const std::array<uint8_t, kWavHeaderSize> header = wav_header(uint32_t(samples.size()));
-  std::vector<uint8_t> file(header.begin(), header.end());
-  file.insert(file.end(), samples.begin(), samples.end());
+  std::vector<uint8_t> file(kWavHeaderSize + samples.size());
+  std::copy(header.begin(), header.end(), file.begin());
+  std::copy(samples.begin(), samples.end(), file.begin() + kWavHeaderSize);
   return file;
 }
 
