@@ -15,17 +15,25 @@ constexpr int kBaseTableEntries = 18;
 constexpr int kBaseTableWrittenEntries = 32;
 constexpr int kFullTableEntries = 256;
 
-struct GifFileCloser {
+// The encoder writes through our own file, so that the capture gets the
+// same permissions as every other file the console writes.
+int write_to_file(GifFileType* gif, const GifByteType* bytes, int length) {
+  return int(std::fwrite(bytes, 1, size_t(length), static_cast<FILE*>(gif->UserData)));
+}
+
+struct GifOutput {
+  FILE* stream = nullptr;
   GifFileType* file = nullptr;
   bool close() {
     int error = 0;
-    const bool ok = EGifCloseFile(file, &error) == GIF_OK;
+    bool ok = true;
+    if (file) ok = EGifCloseFile(file, &error) == GIF_OK;
+    if (stream) ok = std::fclose(stream) == 0 && ok;
     file = nullptr;
+    stream = nullptr;
     return ok;
   }
-  ~GifFileCloser() {
-    if (file) close();
-  }
+  ~GifOutput() { close(); }
 };
 
 ColorMapObject* make_colour_table(const machine::Palette& palette, bool base_colours_only) {
@@ -108,9 +116,13 @@ GifStatus save_gif(const VideoRing& ring, const machine::Palette& palette, int s
   // Written beside the target and renamed once complete, so that a full disk
   // leaves no broken file under the capture's name.
   const std::string temporary = path + ".tmp";
-  int error = 0;
-  GifFileCloser gif{EGifOpenFileName(temporary.c_str(), false, &error)};
+  int error = E_GIF_ERR_OPEN_FAILED;
+  GifOutput gif;
+  gif.stream = std::fopen(temporary.c_str(), "wb");
+  if (gif.stream) gif.file = EGifOpen(gif.stream, write_to_file, &error);
   if (!gif.file) {
+    gif.close();
+    std::remove(temporary.c_str());
     const char* reason = GifErrorString(error);
     host::ruvo_log("** EGifOpenFileName error %d: %s\n", error, reason ? reason : "unknown");
     return kGifFailed;
