@@ -2,6 +2,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -33,6 +35,24 @@ class CaptureFolder : public ::testing::Test {
   }
 
   std::filesystem::path folder;
+};
+
+// While it lives, files cannot grow beyond `bytes`: writes fail as on a
+// full disk (the size-limit signal is ignored, so they just fail).
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    old_handler = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = old_limit;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    signal(SIGXFSZ, old_handler);
+  }
+  struct rlimit old_limit {};
+  sighandler_t old_handler = nullptr;
 };
 
 // A palette whose colour i is (i, 255 - i, i * 7 mod 256).

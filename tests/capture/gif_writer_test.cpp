@@ -3,8 +3,6 @@
 #include "capture/gif_writer.h"
 
 #include <gif_lib.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include "capture_test_support.h"
 #include "host/files.h"
@@ -140,16 +138,10 @@ TEST_F(GifWriter, FailuresLeaveNoFile) {
   EXPECT_EQ(save_gif(ring, palette, 1, path("missing/x.gif")), kGifFailed);
 
   // A disk that fills up part-way: the write fails and nothing is left.
-  struct rlimit old_limit;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
-  sighandler_t old_handler = signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = old_limit;
-  small.rlim_cur = 2000;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const GifStatus status = save_gif(ring, palette, 4, path("full.gif"));
-  setrlimit(RLIMIT_FSIZE, &old_limit);
-  signal(SIGXFSZ, old_handler);
-  EXPECT_EQ(status, kGifFailed);
+  {
+    testing::FileSizeLimit full_disk(2000);
+    EXPECT_EQ(save_gif(ring, palette, 4, path("full.gif")), kGifFailed);
+  }
   EXPECT_EQ(files(), std::vector<std::string>{});
 }
 

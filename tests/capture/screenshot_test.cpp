@@ -47,6 +47,11 @@ TEST_F(Screenshot, ScaleIsClampedAndFailureMeansNoFile) {
   const std::string missing = path("no_such_folder/shot.png");
   EXPECT_FALSE(save_screenshot(screen, palette, 1, missing));
   EXPECT_FALSE(host::file_exists(missing));
+  {
+    testing::FileSizeLimit full_disk(100);
+    EXPECT_FALSE(save_screenshot(screen, palette, 8, path("full.png")));
+  }
+  EXPECT_EQ(files(), std::vector<std::string>{}) << "a failed write leaves nothing";
 }
 
 }  // namespace
