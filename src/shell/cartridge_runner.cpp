@@ -18,6 +18,7 @@
 #include "lang/api.h"
 #include "lang/cpu_counters.h"
 #include "runner/program_runner.h"
+#include "shell/console_capture.h"
 #include "runner/random_generator.h"
 #include "machine/memory.h"
 #include "machine/memory_map.h"
@@ -200,6 +201,7 @@ void connect_program_runner(Console& console) {
   };
   host.fresh_random_seed = [&console]() { return console_random_seed(console); };
   connect_sound_and_input(console);
+  connect_flip_recording(console);
 }
 
 void run_cart(Console& console) {
@@ -260,13 +262,14 @@ std::optional<int> start_command_line_cartridge(Console& console) {
   cart::mount_embedded_cart_items(console.embedded_carts, console.app.data.embedded_carts);
   const int status = cart::load_working_cartridge(console.working, cartridge_host(console), options.cart_to_load);
   if (status != 0) {
-    if (options.execute) {
+    if (options.execute || options.export_mode) {
       write_standard_output(console, "could not load " + options.cart_to_load + "\n");
       return 1;
     }
     print_console_line(console, "could not load " + options.cart_to_load, 6);
     return std::nullopt;
   }
+  if (options.export_mode) return run_sound_export(console);
   if (options.execute || options.run) {
     console.pstate.console_mode = kModeStopped;
     console.pstate.pending_action = kActionRun;

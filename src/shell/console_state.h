@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "capture/capture_state.h"
 #include "cart/embedded_carts.h"
 #include "cart/working_cartridge.h"
 #include "audio/audio_state.h"
@@ -163,6 +164,8 @@ struct Console {
   std::unique_ptr<audio::SoundEffect> boot_sound = std::make_unique<audio::SoundEffect>();
   // The last cartridge dropped on the window, for load("@dropped").
   std::unique_ptr<cart::Cartridge> dropped_cartridge;
+  // The video ring and the audio recording.
+  capture::CaptureState capture;
 };
 
 }  // namespace tamori::shell

@@ -6,6 +6,7 @@
 #include "lang/cpu_counters.h"
 #include "runner/program_runner.h"
 #include "shell/cartridge_runner.h"
+#include "shell/console_capture.h"
 #include "shell/message_bar.h"
 #include "shell/pause_menu.h"
 #include "shell/system_commands.h"
@@ -26,31 +27,6 @@ void set_output_base_name(Console& console, const std::optional<std::string>& te
   console.commands.output_base_name = name.substr(0, kMaxOutputBaseNameLength);
 }
 
-// The capture words. This console build has no capture: each answers as
-// such a console does (nothing recorded, nothing saved).
-bool capture_command(Console& console, const std::string& command, const ExtcmdRequest& request) {
-  if (command == "label" || command == "rec" || command == "rec_frames" || command == "audio_rec" ||
-      command == "audio_end")
-    return true;
-  if (command == "screen") {
-    show(console, "** could not save screenshot", kMessageMs);
-    return true;
-  }
-  if (command == "video") {
-    show(console, "no video recorded (0 frames)", kMessageMs);
-    return true;
-  }
-  if (command == "set_filename") {
-    set_output_base_name(console, request.text);
-    return true;
-  }
-  if (command == "folder") {
-    open_host_folder(console, host::ruvo_config().desktop_path);
-    return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 void reset_command_rate_limits(Console& console) { console.commands.folder_openings = 0; }
@@ -61,7 +37,11 @@ void command_extcmd(Console& console, const ExtcmdRequest& request) {
   ExtcmdRequest checked = request;
   if (checked.text && checked.text->size() > kMaxExtcmdTextLength) checked.text.reset();
 
-  if (capture_command(console, command, checked)) return;
+  if (capture_extcmd(console, command, checked)) return;
+  if (command == "set_filename") {
+    set_output_base_name(console, checked.text);
+    return;
+  }
   if (command == "pause") {
     // A second argument of 1 or more keeps the selection: the prelude's
     // flip asks for that when a menu callback keeps the menu up.

@@ -19,6 +19,7 @@
 #include "shell/key_config_screen.h"
 #include "machine/memory.h"
 #include "shell/audio_device.h"
+#include "shell/console_capture.h"
 #include "shell/message_bar.h"
 #include "shell/pause_menu.h"
 
@@ -140,6 +141,7 @@ void run_paused_tick(Console& console) {
       break;
   }
   console.pstate.frame_accumulator -= kOneTick;
+  record_tick_video(console, true);
   input::record_tick(console.input.recorder, console.input.held_bits);
 }
 
@@ -173,6 +175,7 @@ void run_tick(Console& console) {
   pstate.frame_accumulator -= kOneTick;
   pstate.frame_counter++;
   pstate.odd_frame = !pstate.odd_frame;
+  record_tick_video(console, false);
   input::record_tick(console.input.recorder, console.input.held_bits);
 }
 
@@ -316,6 +319,7 @@ void ruvo_main_update(Console& console) {
     continue_listing(console);
   }
   handle_escape(console);
+  handle_capture_keys(console, now);
   show_input_messages(console, now);
 }
 

@@ -203,5 +203,45 @@ TEST(TamoriProgram, BootsIntoTheHeadCartridgeWithNoArguments) {
   std::filesystem::remove_all(home);
 }
 
+// The capture keys as a person presses them: real key events (xdotool) to
+// the running program, files on the -desktop folder, and the message bar
+// (a strip of colour 8 over the bottom rows of the picture) after each key.
+TEST(TamoriProgram, CaptureKeysWriteToTheDesktop) {
+  if (!have_display()) GTEST_SKIP() << "no display";
+  if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
+  std::optional<host::ConsoleData> data = host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/data.pod");
+  ASSERT_TRUE(data);
+  const std::string home = std::filesystem::temp_directory_path() / ("tamori_capture_keys_" + std::to_string(::getpid()));
+  const std::string desktop = home + "/desk";
+  std::filesystem::create_directories(home);
+  const std::string cart = home + "/cart.lua";
+  FILE* file = std::fopen(cart.c_str(), "w");
+  ASSERT_TRUE(file);
+  std::fputs("t = 0 function _draw() t += 1 cls(1) circfill(64, 64, t % 40, 12) end\n", file);
+  std::fclose(file);
+  const std::string command =
+      std::string(TAMORI_EXE) + " -home " + home + " -desktop " + desktop +
+      " -windowed 1 -width 256 -height 256 -window_x 0 -window_y 0 -run " + cart +
+      " & pid=$!; sleep 4; wid=$(xdotool search --sync --pid $pid | head -1); "
+      "xdotool key --window $wid ctrl+6; sleep 0.4; import -window root -depth 8 " + home + "/after6.ppm; "
+      "xdotool key --window $wid ctrl+8; sleep 2; "
+      "xdotool key --window $wid ctrl+9; sleep 0.6; import -window root -depth 8 " + home + "/after9.ppm; "
+      "kill $pid; wait $pid";
+  ASSERT_NE(std::system(("bash -c '" + command + "' >/dev/null 2>&1").c_str()), -1);
+  EXPECT_TRUE(std::filesystem::exists(desktop + "/TAMORI_0.png"));
+  EXPECT_TRUE(std::filesystem::exists(desktop + "/TAMORI_0.gif"));
+  const Rgb strip = palette_colour(*data, 8);
+  for (const char* name : {"/after6.ppm", "/after9.ppm"}) {
+    SCOPED_TRACE(name);
+    Screenshot shot;
+    ASSERT_TRUE(read_ppm(home + name, shot));
+    // The 128x128 picture fills the 256x256 window at scale 2.
+    int strip_pixels = 0;
+    for (int x = 0; x < 256; x++) strip_pixels += shot.at(x, 121 * 2) == strip;
+    EXPECT_GT(strip_pixels, 100);
+  }
+  std::filesystem::remove_all(home);
+}
+
 }  // namespace
 }  // namespace tamori
