@@ -10,6 +10,7 @@
 
 #include "audio/sfx_playback.h"
 #include "console_fixture.h"
+#include "golden_picture.h"
 #include "host/config.h"
 #include "machine/interface_text.h"
 #include "shell/main_loop.h"
@@ -88,6 +89,23 @@ TEST_F(Boot, TimelinePicturesAndText) {
   EXPECT_EQ(console.pstate.console_mode, kModeRunning);
   EXPECT_EQ(console.working.file_name, "launcher.tm");
   EXPECT_GE(console.embedded_carts.mounted.size(), size_t(7));
+}
+
+// What a person sees first: the head cartridge's first screen after the
+// boot, the same picture as the launcher run on its own.
+TEST_F(Boot, EndsOnTheLaunchersFirstScreen) {
+  random_seed = 1;
+  ASSERT_FALSE(start());
+  run_until_frame(77);
+  ASSERT_EQ(console.pstate.pending_action, kActionRun);
+  time.now_ms += 10;
+  ruvo_main_iteration(console);
+  ASSERT_EQ(console.pstate.console_mode, kModeRunning);
+  const int32_t launcher_start = console.pstate.frame_counter;
+  run_until_frame(launcher_start + 40);
+  testing::expect_golden_picture(testing::screen_picture(console),
+                                 std::filesystem::path(TAMORI_TEST_DATA_DIR) / "shell/data/launcher_first_screen.png",
+                                 std::filesystem::path(TAMORI_BUILD_DIR) / "scene_mismatches", "launcher_after_boot");
 }
 
 TEST_F(Boot, HoldsForTheCursorOnlyWhenTheSoundIsOff) {

@@ -39,6 +39,7 @@ class HeadlessConsole : public ::testing::Test {
     for (const std::string& argument : argument_storage) argv.push_back(argument.c_str());
     StartupOptions startup;
     startup.program_folder = data_folder;
+    startup.fixed_random_seed = random_seed;
     return ruvo_main_init(console, int(argv.size()), argv.data(), startup);
   }
 
@@ -50,6 +51,7 @@ class HeadlessConsole : public ::testing::Test {
   }
 
   std::string data_folder = TAMORI_BUILD_DIR;
+  std::optional<uint32_t> random_seed;  // none: from the clock
   host::VirtualTime time;
   std::filesystem::path home;
   std::vector<std::string> argument_storage;
