@@ -317,7 +317,13 @@ void run_program(std::string_view text, bool is_command) {
   options.global_api = runner.host.global_api;
   options.board_quirk = runner.board_id == "19488" || runner.board_id == "10388";
   std::string compiled_text;
-  CommandShorthand shorthand = is_command ? command_shorthand(text) : CommandShorthand{};
+  // A cartridge whose whole program is one command line ("ls", "load
+  // game") runs that command too; a longer program keeps every line, even
+  // when its first one starts with a command's name.
+  std::string_view line = text;
+  while (!is_command && !line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  const bool one_line = line.find('\n') == std::string_view::npos;
+  CommandShorthand shorthand = is_command || one_line ? command_shorthand(line) : CommandShorthand{};
   switch (shorthand.kind) {
     case CommandShorthand::Kind::kCall: compiled_text = prelude_text() + " " + shorthand.call; break;
     case CommandShorthand::Kind::kConfig:

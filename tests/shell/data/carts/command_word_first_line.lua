@@ -1,0 +1,2 @@
+run = 1
+printh(run)
