@@ -1,7 +1,8 @@
 #!/bin/sh
 # Regenerates the README's pictures of the console's own cartridges with the
 # headless runner: each cartridge runs for a number of frames under a short
-# button script and its screen is written to docs/pictures/NAME.png.
+# button script and its screen is written to docs/pictures/NAME.png; the
+# game's play is also saved as the console's own GIF recording.
 # Run from the repository root after building: tools/make_readme_pictures.sh [BUILD_DIR]
 set -e
 build=${1:-build}
@@ -26,3 +27,9 @@ input|100|0 -;20 r;50 ro;70 l;80 -;90 u 0 x 0 d 0 0 l
 text|60|0 -
 machine|100|0 -;10 o;12 -;20 u;22 -;24 u;26 -
 TABLE
+
+# The game, played for a few seconds, as the console records GIFs (Ctrl+9).
+printf '0 -\n70 o\n72 -\n100 r\n130 l\n190 r\n250 l\n300 r\n320 l\n380 r\n' > "$scratch/buttons.txt"
+"$runner" assets/carts/stargarden.tm -frames 420 -buttons "$scratch/buttons.txt" \
+  -gif docs/pictures/stargarden_play.gif > /dev/null
+echo docs/pictures/stargarden_play.gif

@@ -27,8 +27,10 @@
 #include <lodepng.h>
 
 #include "audio/audio_state.h"
+#include "host/config.h"
 #include "input/input_recording.h"
 #include "shell/headless_run.h"
+#include "shell/console_capture.h"
 #include "shell/headless_sound.h"
 #include "shell/startup.h"
 #include "wav_file.h"
@@ -37,7 +39,7 @@ namespace {
 
 struct ToolOptions {
   tamori::shell::HeadlessRunOptions run;
-  std::string buttons_file, png_file, hashes_file, times_file, wav_file;
+  std::string buttons_file, png_file, gif_file, hashes_file, times_file, wav_file;
   bool sound_sha1 = false;
   bool records_sound() const { return sound_sha1 || !wav_file.empty(); }
   std::string recording_in, recording_out;  // -i and -o, handed to the console
@@ -46,7 +48,7 @@ struct ToolOptions {
 int usage() {
   std::fprintf(stderr,
                "usage: tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE] [-i FILE] [-o FILE]\n"
-               "                  [-png FILE] [-hashes FILE] [-times FILE] [-wav FILE] [-sound_sha1]\n"
+               "                  [-png FILE] [-gif FILE] [-hashes FILE] [-times FILE] [-wav FILE] [-sound_sha1]\n"
                "                  [-home DIR] [-data DIR]\n");
   return 2;
 }
@@ -75,6 +77,7 @@ bool parse_arguments(int argc, char** argv, ToolOptions* options) {
     else if (argument == "-i" && value(&options->recording_in)) continue;
     else if (argument == "-o" && value(&options->recording_out)) continue;
     else if (argument == "-png" && value(&options->png_file)) continue;
+    else if (argument == "-gif" && value(&options->gif_file)) continue;
     else if (argument == "-hashes" && value(&options->hashes_file)) continue;
     else if (argument == "-times" && value(&options->times_file)) continue;
     else if (argument == "-wav" && value(&options->wav_file)) continue;
@@ -131,6 +134,9 @@ int main(int argc, char** argv) {
                    replay.error.c_str(), replay.frames.size());
     options.run.extra_arguments.insert(options.run.extra_arguments.end(), {"-i", options.recording_in});
   }
+  if (!options.gif_file.empty())
+    options.run.extra_arguments.insert(options.run.extra_arguments.end(),
+                                       {"-desktop", options.run.home + "/gif_desktop"});
   if (!options.recording_out.empty())
     options.run.extra_arguments.insert(options.run.extra_arguments.end(), {"-o", options.recording_out});
 
@@ -160,6 +166,22 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> rgba = tamori::shell::screen_rgba(console, &width, &height);
     if (lodepng_encode32_file(options.png_file.c_str(), rgba.data(), unsigned(width), unsigned(height)) != 0) {
       std::fprintf(stderr, "tamori_run: cannot write %s\n", options.png_file.c_str());
+      status = 1;
+    }
+  }
+  // The console's own recording of the run's last seconds, at scale 2,
+  // saved to a scratch desktop and moved where asked.
+  if (!options.gif_file.empty()) {
+    const std::string desktop = tamori::host::ruvo_config().desktop_path;
+    const tamori::shell::SavedGif gif = tamori::shell::save_recorded_gif(console, 2, false);
+    std::error_code error;
+    std::filesystem::path written;
+    for (const auto& entry : std::filesystem::directory_iterator(desktop, error))
+      if (entry.path().extension() == ".gif") written = entry.path();
+    if (gif.status != 0 || written.empty() ||
+        !std::filesystem::copy_file(written, options.gif_file, std::filesystem::copy_options::overwrite_existing,
+                                    error)) {
+      std::fprintf(stderr, "tamori_run: cannot write %s\n", options.gif_file.c_str());
       status = 1;
     }
   }
