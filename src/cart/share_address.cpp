@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "cart/code_compress.h"
 #include "cart/rom_image.h"
 
 namespace tamori::cart {
@@ -23,7 +24,57 @@ void append_run(std::string& text, int colour, int length) {
   }
 }
 
+// The alphabet's value of a character, or -1.
+int alphabet_value(char c) {
+  for (int value = 0; value < 64; value++)
+    if (kAlphabet[value] == c) return value;
+  return -1;
+}
+
 }  // namespace
+
+std::optional<std::vector<uint8_t>> read_share_base64(std::string_view text) {
+  while (!text.empty() && text.back() == '=') text.remove_suffix(1);
+  std::vector<uint8_t> bytes;
+  uint32_t group = 0;
+  int bits = 0;
+  for (char c : text) {
+    const int value = alphabet_value(c);
+    if (value < 0) return std::nullopt;
+    group = (group << 6) | uint32_t(value);
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      bytes.push_back(uint8_t(group >> bits));
+      group &= (1u << bits) - 1;
+    }
+  }
+  if (bits >= 6) return std::nullopt;  // one character cannot end a group
+  return bytes;
+}
+
+std::unique_ptr<Cartridge> read_share_data(std::string_view code, std::string_view sprites) {
+  auto cartridge = create_cartridge();
+  std::optional<std::vector<uint8_t>> stored = read_share_base64(code);
+  if (!stored) return nullptr;
+  cartridge->code = decompress_code(*stored);
+  std::size_t position = 0;
+  auto& pixels = cartridge->sprite_sheet;
+  for (std::size_t i = 0; i < sprites.size(); i++) {
+    const int value = alphabet_value(sprites[i]);
+    if (value < 0) return nullptr;
+    int colour = value & 15, length = value / 16 + 1;
+    if (value >= kLongRunMark) {
+      if (i + 1 >= sprites.size()) return nullptr;
+      const int extra = alphabet_value(sprites[++i]);
+      if (extra < 0) return nullptr;
+      colour = value - kLongRunMark;
+      length = extra + 4;
+    }
+    for (int n = 0; n < length && position < pixels.size(); n++) pixels[position++] = uint8_t(colour);
+  }
+  return cartridge;
+}
 
 std::string share_base64(std::span<const uint8_t> bytes) {
   std::string text;

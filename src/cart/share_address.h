@@ -3,6 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
 #include <span>
 #include <string>
 
@@ -24,6 +28,15 @@ std::string sprite_run_text(const Cartridge& cartridge);
 
 // The address for a record whose stored (compressed) code is `stored_code`.
 std::string compose_share_address(const Cartridge& cartridge, std::span<const uint8_t> stored_code);
+
+// The reverse of share_base64; nothing when the text holds a character
+// outside the alphabet or is cut short.
+std::optional<std::vector<uint8_t>> read_share_base64(std::string_view text);
+
+// A cartridge built from a share address's two parts: the code (compressed
+// bytes in share base64) and the sprite runs. Either may be empty; nothing
+// when one does not decode. Runs past the end of the sprite sheet stop it.
+std::unique_ptr<Cartridge> read_share_data(std::string_view code, std::string_view sprites);
 
 // Puts the address on the clipboard when it is short enough, and tells the
 // user. 0 when the address was copied, 1 otherwise.

@@ -8,6 +8,7 @@
 #include "audio/music_sequencer.h"
 #include "audio/sfx_playback.h"
 #include "cart/embedded_carts.h"
+#include "cart/share_address.h"
 #include "cart/text_reader.h"
 #include "host/config.h"
 #include "host/console_data.h"
@@ -259,13 +260,27 @@ void move_boot(Console& console) {
       break;
     case kHeadCartFrame:
       if (boot.shared_link_cart) pstate.pending_action = kActionRun;
-      if (!boot.cart_loaded) boot_head_cartridge(console);
+      if (!boot.cart_loaded && !boot.shared_link_cart) boot_head_cartridge(console);
       break;
     case kRunFrame:
       if (boot.cart_loaded && boot.run_requested) pstate.pending_action = kActionRun;
       break;
     default: break;
   }
+}
+
+void start_shared_link_cartridge(Console& console) {
+  const ConsoleOptions& options = console.app.options;
+  if (options.url_code.empty() && options.url_gfx.empty()) return;
+  std::unique_ptr<cart::Cartridge> shared = cart::read_share_data(options.url_code, options.url_gfx);
+  if (!shared) {
+    host::ruvo_log("could not read the shared cartridge\n");
+    return;
+  }
+  cart::mount_embedded_cart_items(console.embedded_carts, console.app.data.embedded_carts);
+  console.working.file_name.clear();
+  cart::install_working_cartridge(console.working, console_cartridge_host(console), std::move(shared));
+  console.boot.shared_link_cart = true;
 }
 
 void reboot_machine(Console& console) {

@@ -12,6 +12,9 @@ namespace tamori::shell {
 void boot_init(Console& console);
 // Advances the boot sequence by one tick at the current frame_counter.
 void move_boot(Console& console);
+// -url_code / -url_gfx: the working cartridge built from a share address's
+// parts, to run at the boot's frame 76 instead of the head cartridge.
+void start_shared_link_cartridge(Console& console);
 // The reboot action: a fresh working cartridge, the current folder back at
 // the root, then the boot sequence again.
 void reboot_machine(Console& console);

@@ -168,6 +168,7 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
   // plays and ends in the command line's cartridge or the head cartridge.
   if (app.options.execute || app.options.export_mode) return start_command_line_cartridge(console);
   boot_init(console);
+  start_shared_link_cartridge(console);
   return std::nullopt;
 }
 

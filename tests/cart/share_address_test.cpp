@@ -105,5 +105,27 @@ TEST(ShareAddress, LongAddressesAndUnstorableCodeAreRefused) {
   EXPECT_EQ(recorder.lines[0], std::make_pair(std::string("could not compress code"), 8));
 }
 
+TEST(ShareAddress, CodeAndSpritesReadBackFromTheirTwoParts) {
+  auto cartridge = create_cartridge();
+  cartridge->code = "function _draw() cls(1) spr(1, 60, 60) end -- shared";
+  for (std::size_t i = 0; i < 3000; i++) cartridge->sprite_sheet[i] = uint8_t((i * 7 / 5) % 16);
+  std::fill_n(cartridge->sprite_sheet.begin() + 3000, 500, uint8_t(9));  // long runs
+  const std::vector<uint8_t> stored = compress_code(cartridge->code);
+  std::unique_ptr<Cartridge> read = read_share_data(share_base64(stored), sprite_run_text(*cartridge));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->code, cartridge->code);
+  EXPECT_EQ(read->sprite_sheet, cartridge->sprite_sheet);
+  for (const std::string bytes : {"", "a", "ab", "abc"}) {
+    std::vector<uint8_t> raw(bytes.begin(), bytes.end());
+    EXPECT_EQ(read_share_base64(share_base64(raw)), raw);
+  }
+  // Characters outside the alphabet, a lone last character, a long run cut
+  // short: refused.
+  EXPECT_FALSE(read_share_data("Zm9v!", ""));
+  EXPECT_FALSE(read_share_base64("Zm9vA"));
+  EXPECT_FALSE(read_share_data("", "w"));
+  EXPECT_TRUE(read_share_data("", "AC"));
+}
+
 }  // namespace
 }  // namespace tamori::cart

@@ -9,6 +9,8 @@
 #include <fstream>
 
 #include "audio/sfx_playback.h"
+#include "cart/code_compress.h"
+#include "cart/share_address.h"
 #include "console_fixture.h"
 #include "golden_picture.h"
 #include "host/config.h"
@@ -168,6 +170,16 @@ TEST_F(Boot, CommandLineCartridgeOutcomes) {
     EXPECT_EQ(console.pstate.console_mode, each.mode_at_90) << each.lines[0];
     EXPECT_TRUE(console.working.file_name.ends_with(each.running)) << console.working.file_name;
   }
+}
+
+TEST_F(Boot, ASharedLinkCartridgeRunsInsteadOfTheHeadCartridge) {
+  const std::string code = "function _draw() cls(2) end";
+  ASSERT_FALSE(start({"-url_code", cart::share_base64(cart::compress_code(code)), "-url_gfx", "AC"}));
+  run_until_frame(90);
+  EXPECT_EQ(console.pstate.console_mode, kModeRunning);
+  EXPECT_EQ(console.working.cartridge->code, code);
+  EXPECT_EQ(console.working.cartridge->sprite_sheet[1], 2);
+  EXPECT_EQ(console.working.file_name, "");
 }
 
 TEST_F(Boot, WithoutAHeadCartridgeTheBootTextStays) {
