@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -30,6 +31,12 @@ struct SdlHost {
   // Where the last frame went, in window pixels, for mapping the pointer.
   Rect page_in_window{0, 0, 128, 128};
   int page_width = 128, page_height = 128;
+  // The last frame handed to the window: an identical one is not drawn
+  // again unless the window asked to be redrawn (shown, exposed, resized).
+  std::vector<uint32_t> shown_pixels;
+  int shown_width = 0, shown_height = 0, shown_fps = -1;
+  int shown_output_width = 0, shown_output_height = 0;
+  bool needs_redraw = true;
 };
 
 // Renderer output pixels can outnumber window pixels (high-density
@@ -129,6 +136,7 @@ void pump_events(void*, KeyStates& keys, HostEvents& events) {
         break;
       case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keys_release_all(keys);
+        host.needs_redraw = true;
         break;
       case SDL_MOUSEMOTION:
         events.mouse_moved = true;
@@ -226,9 +234,35 @@ void present_software(SdlHost& host, const PresentedFrame& frame) {
   SDL_UpdateWindowSurface(host.window);
 }
 
+// True when the window already shows exactly this frame at this size, so
+// uploading, scaling and presenting it again would change nothing.
+bool already_shown(SdlHost& host, const PresentedFrame& frame) {
+  int output_width = 0, output_height = 0;
+  if (host.software || !host.renderer)
+    SDL_GetWindowSize(host.window, &output_width, &output_height);
+  else
+    SDL_GetRendererOutputSize(host.renderer, &output_width, &output_height);
+  const size_t count = size_t(frame.width) * size_t(frame.height);
+  const int fps = frame.show_fps ? frame.fps : -1;
+  const bool same = !host.needs_redraw && frame.width == host.shown_width && frame.height == host.shown_height &&
+                    fps == host.shown_fps && output_width == host.shown_output_width &&
+                    output_height == host.shown_output_height && host.shown_pixels.size() == count &&
+                    std::equal(frame.argb, frame.argb + count, host.shown_pixels.begin());
+  if (same) return true;
+  host.shown_pixels.assign(frame.argb, frame.argb + count);
+  host.shown_width = frame.width;
+  host.shown_height = frame.height;
+  host.shown_fps = fps;
+  host.shown_output_width = output_width;
+  host.shown_output_height = output_height;
+  host.needs_redraw = false;
+  return false;
+}
+
 void present(void*, const PresentedFrame& frame) {
   SdlHost& host = host_state;
   if (!host.window || !frame.argb) return;
+  if (already_shown(host, frame)) return;
   if (host.software) {
     present_software(host, frame);
     return;
