@@ -46,7 +46,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "TAMORI plays cartridges of a small imaginary games machine with a\n128 by 128 screen of 16 colours, four channels of synthesised sound and\nbuttons for up to eight players. It opens cartridge files from the file\nmanager and comes with tamori_run, which runs a cartridge headless and\nreports whether it keeps within the console's limits.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION otherosfs)  # where players of other machines go
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
