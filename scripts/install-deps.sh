@@ -8,8 +8,8 @@ packages=(build-essential cmake pkg-config libsdl2-dev libgif-dev liblodepng-dev
 if [[ ${1:-} == --packaging ]]; then
   # Checking tools only, never needed to build: lintian checks the Debian
   # package, desktop-file-utils the desktop entry, appstream the metainfo,
-  # libxml2-utils (xmllint) the MIME type file.
-  packages+=(lintian desktop-file-utils appstream libxml2-utils)
+  # libxml2-utils (xmllint) the MIME type file, man-db (man --warnings) the manual pages.
+  packages+=(lintian desktop-file-utils appstream libxml2-utils man-db)
 fi
 missing=()
 for package in "${packages[@]}"; do
