@@ -34,12 +34,12 @@ const OptionHelp kOptions[] = {
     {kFramework, {"-background_sleep_ms"}, "N", "sleep per frame in the background, 0..200"},
     {kFramework, {"-sound", "-sound_volume"}, "N", "sound-effect volume, 0..256"},
     {kFramework, {"-music", "-music_volume"}, "N", "music volume, 0..256"},
-    {kFramework, {"-mix_buffer_size"}, "N", "audio buffer in samples, 512..8192"},
+    {kFramework, {"-mix_buffer_size"}, "N", "audio buffer in samples, 512..8192; 0: no sound"},
     {kFramework, {"-software_blit", "-software_blitter"}, "N", "1: draw through the software blitter"},
     {kFramework, {"-home"}, "DIR", "data folder (settings, saves, carts/)"},
     {kFramework, {"-desktop"}, "DIR", "folder for screenshots and captures"},
     {kFramework, {"-draw_rect"}, "X,Y,W,H", "area of the window the screen is drawn into"},
-    {kFramework, {"-pixel_perfect"}, "N", "1: scale by whole multiples only"},
+    {kFramework, {"-pixel_perfect"}, "N", "1: whole multiples only, 0: any, -1: automatic"},
     {kFramework, {"-preblit_scale"}, "N", "scale before the blit, 0..8"},
     {kFramework, {"-display"}, "N", "index of the display to open on"},
     {kFramework, {"-timeout"}, "N", "download timeout in seconds, 1..240"},
@@ -73,7 +73,7 @@ const OptionHelp kOptions[] = {
     {kConsole, {"-kiosk"}, "", "kiosk mode"},
 };
 
-constexpr size_t kSummaryColumn = 38;
+constexpr size_t kSummaryColumn = 30;
 
 bool begins_with(const std::string& text, const char* prefix) {
   return text.compare(0, std::strlen(prefix), prefix) == 0;
@@ -82,8 +82,13 @@ bool begins_with(const std::string& text, const char* prefix) {
 bool ends_parsing(const char* argument) { return argument[0] == '&' || argument[0] == '>' || argument[0] == '|'; }
 
 void append_line(std::string& text, const std::string& left, const char* summary) {
+  // Names too long for the column get the summary on a line of its own.
   std::string line = "  " + left;
-  line += line.size() < kSummaryColumn ? std::string(kSummaryColumn - line.size(), ' ') : std::string("  ");
+  if (line.size() >= kSummaryColumn) {
+    text += line + "\n";
+    line.clear();
+  }
+  line += std::string(kSummaryColumn - line.size(), ' ');
   text += line + summary + "\n";
 }
 
