@@ -26,12 +26,13 @@ __lua__
 printh("installed tamori runs")
 CART
 
-# Runs PROGRAM -x on the test cartridge from a folder of its own and checks
-# what it printed: the program must find its data file from where it is.
+# Runs tamori from BIN_FOLDER, found through PATH as a person types it, with
+# -x on the test cartridge from another folder, and checks what it printed:
+# the program must find its data file from where it is.
 run_installed() {
-  local program=$1 output
-  output=$(cd "$work" && "$program" -home "$work/home" -x "$work/hello.tm")
-  [[ $output == "installed tamori runs" ]] || { echo "unexpected output of $program: $output"; return 1; }
+  local bin_folder=$1 output
+  output=$(cd "$work" && PATH="$bin_folder:$PATH" tamori -home "$work/home" -x "$work/hello.tm")
+  [[ $output == "installed tamori runs" ]] || { echo "unexpected output of $bin_folder/tamori: $output"; return 1; }
 }
 
 step "install into a temporary DESTDIR"
@@ -46,9 +47,9 @@ done
 [[ ! -e $prefix/bin/data.pod ]]
 
 step "run the installed programs"
-run_installed "$prefix/bin/tamori"
+run_installed "$prefix/bin"
 "$prefix/bin/tamori" --version
-"$prefix/bin/tamori_run" --info "$source_dir/assets/carts/machine.tm" 60
+(cd "$work" && PATH="$prefix/bin:$PATH" tamori_run --info "$source_dir/assets/carts/machine.tm" 60)
 
 step "validate the installed desktop files"
 desktop-file-validate "$prefix/share/applications/$app_id.desktop"
@@ -71,5 +72,5 @@ lintian --allow-root --fail-on error "$package"
 
 step "unpack the package and run it"
 dpkg-deb -x "$package" "$work/unpacked"
-run_installed "$work/unpacked/usr/bin/tamori"
+run_installed "$work/unpacked/usr/bin"
 echo "package check passed"

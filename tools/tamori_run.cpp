@@ -34,6 +34,7 @@
 #include <lodepng.h>
 
 #include "audio/audio_state.h"
+#include "host/paths.h"
 #include "input/input_recording.h"
 #include "shell/cartridge_budget.h"
 #include "shell/headless_run.h"
@@ -63,8 +64,10 @@ int usage() {
 constexpr int kInfoFrames = 300;
 
 // data.pod is built beside the console; the tool lives one folder below.
+// The tool's own folder comes from the executable itself, not argv[0],
+// which holds no folder when the tool was found through PATH.
 std::string default_program_folder(const char* argv0) {
-  std::filesystem::path tool = std::filesystem::absolute(argv0).parent_path();
+  std::filesystem::path tool = std::filesystem::path(tamori::host::program_folder(argv0)).parent_path();
   for (const std::filesystem::path& folder : {tool, tool.parent_path()})
     if (std::filesystem::exists(folder / "data.pod")) return folder.string() + "/";
   return tool.string() + "/";
