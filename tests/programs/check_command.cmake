@@ -3,7 +3,9 @@
 #   cmake -DSTATUS=n [-DSTDOUT=regex] [-DSTDERR=regex] [-DFORBID=regex]
 #         -P check_command.cmake -- program arguments...
 # FORBID must match neither stream. DISPLAY is unset first, so a program
-# that tried to open a window would fail.
+# that tried to open a window would fail. -DFROM_PATH=folder puts the folder
+# first in PATH and runs the command from "/", as a person who typed the
+# program's bare name far from it.
 set(command)
 set(after_separator FALSE)
 foreach(index RANGE 1 ${CMAKE_ARGC})
@@ -18,7 +20,12 @@ foreach(index RANGE 1 ${CMAKE_ARGC})
 endforeach()
 unset(ENV{DISPLAY})
 unset(ENV{WAYLAND_DISPLAY})
-execute_process(COMMAND ${command} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 120)
+set(working_directory ${CMAKE_CURRENT_BINARY_DIR})
+if(DEFINED FROM_PATH)
+  set(ENV{PATH} "${FROM_PATH}:$ENV{PATH}")
+  set(working_directory /)
+endif()
+execute_process(COMMAND ${command} WORKING_DIRECTORY ${working_directory} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 120)
 set(report "command: ${command}\nstatus: ${status}\nstdout:\n${out}\nstderr:\n${err}")
 if(NOT "${status}" STREQUAL "${STATUS}")
   message(FATAL_ERROR "expected exit status ${STATUS}\n${report}")
