@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build, run and test TAMORI.
+#   scripts/install-deps.sh              to build, run and test
+#   scripts/install-deps.sh --packaging  also the checkers of the installed files and the package
 # xdotool sends real key events to the running program in the window tests
 # (the capture keys).
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libgif-dev liblodepng-dev
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick sox xdotool)
+if [[ ${1:-} == --packaging ]]; then
+  # Checking tools only, never needed to build: lintian checks the Debian
+  # package, desktop-file-utils the desktop entry, appstream the metainfo,
+  # libxml2-utils (xmllint) the MIME type file, man-db (man --warnings) the manual pages.
+  packages+=(lintian desktop-file-utils appstream libxml2-utils man-db)
+fi
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -1,9 +1,11 @@
 // The TAMORI console: a thin SDL front end over the headless core.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "host/config.h"
 #include "host/sdl/sdl_platform.h"
+#include "shell/command_line_help.h"
 #include "shell/startup.h"
 
 namespace {
@@ -23,6 +25,16 @@ bool wants_headless(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  using tamori::shell::InformationRequest;
+  // Answered before anything starts: no window, no data folder, no log.
+  switch (tamori::shell::information_request(argc, argv)) {
+    case InformationRequest::kHelp: std::fputs(tamori::shell::usage_text().c_str(), stdout); return 0;
+    case InformationRequest::kVersion: std::puts(tamori::shell::version_line().c_str()); return 0;
+    case InformationRequest::kNone: break;
+  }
+  for (const std::string& option : tamori::shell::unknown_options(argc, argv))
+    std::fputs(tamori::shell::unknown_option_hint(option).c_str(), stderr);
+
   tamori::shell::StartupOptions startup;
   const bool headless = wants_headless(argc, argv);
   if (!headless) {

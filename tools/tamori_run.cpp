@@ -5,6 +5,13 @@
 //   tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE] [-i FILE] [-o FILE]
 //              [-png FILE] [-hashes FILE] [-times FILE] [-wav FILE] [-sound_sha1]
 //              [-home DIR] [-data DIR]
+//   tamori_run --info CART [FRAMES]
+//
+// --info is for cartridge authors' scripts: the code's limits as INFO shows
+// them, then FRAMES frames (300 unless given) without input and the peak
+// CPU share, peak memory and frames over budget, on standard output (the
+// program's own output goes to standard error). Exit status 0: within every
+// limit, 1: over one, 2: the cartridge could not be run.
 //
 // The program's standard output (printh, console messages) goes to standard
 // output. -i replays an input recording (it takes over from -buttons while
@@ -28,7 +35,9 @@
 
 #include "audio/audio_state.h"
 #include "host/config.h"
+#include "host/paths.h"
 #include "input/input_recording.h"
+#include "shell/cartridge_budget.h"
 #include "shell/headless_run.h"
 #include "shell/console_capture.h"
 #include "shell/headless_sound.h"
@@ -49,13 +58,18 @@ int usage() {
   std::fprintf(stderr,
                "usage: tamori_run CART [-frames N] [-seed S | -random] [-buttons FILE] [-i FILE] [-o FILE]\n"
                "                  [-png FILE] [-gif FILE] [-hashes FILE] [-times FILE] [-wav FILE] [-sound_sha1]\n"
-               "                  [-home DIR] [-data DIR]\n");
+               "                  [-home DIR] [-data DIR]\n"
+               "       tamori_run --info CART [FRAMES]\n");
   return 2;
 }
 
+constexpr int kInfoFrames = 300;
+
 // data.pod is built beside the console; the tool lives one folder below.
+// The tool's own folder comes from the executable itself, not argv[0],
+// which holds no folder when the tool was found through PATH.
 std::string default_program_folder(const char* argv0) {
-  std::filesystem::path tool = std::filesystem::absolute(argv0).parent_path();
+  std::filesystem::path tool = std::filesystem::path(tamori::host::program_folder(argv0)).parent_path();
   for (const std::filesystem::path& folder : {tool, tool.parent_path()})
     if (std::filesystem::exists(folder / "data.pod")) return folder.string() + "/";
   return tool.string() + "/";
@@ -99,15 +113,57 @@ bool read_file(const std::string& path, std::string* text) {
   return true;
 }
 
+std::string temporary_home_folder() {
+  return (std::filesystem::temp_directory_path() / ("tamori_run_" + std::to_string(::getpid()))).string();
+}
+
+bool parse_frame_count(const char* text, int* frames) {
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || value < 1 || value > 1000000) return false;
+  *frames = int(value);
+  return true;
+}
+
+int report_cartridge_limits(int argc, char** argv) {
+  tamori::shell::HeadlessRunOptions run;
+  if (argc < 3 || argc > 4) return usage();
+  run.cartridge = argv[2];
+  run.frames = kInfoFrames;
+  if (argc == 4 && !parse_frame_count(argv[3], &run.frames)) return usage();
+  run.program_folder = default_program_folder(argv[0]);
+  run.home = temporary_home_folder();
+  tamori::shell::BudgetMeter meter;
+  run.after_frame = [&meter](int, tamori::shell::Console& console) { tamori::shell::meter_frame(meter, console); };
+
+  static tamori::shell::Console console;
+  tamori::host::VirtualTime time;
+  time.now_ms = 100000;
+  tamori::shell::HeadlessRunResult result = tamori::shell::run_headless(console, time, run);
+  std::fwrite(result.standard_output.data(), 1, result.standard_output.size(), stderr);
+  int status = 2;
+  if (result.started) {
+    const tamori::shell::BudgetReport report = tamori::shell::budget_report(meter, console, result.standard_output);
+    for (const tamori::runner::ConsoleLine& line : report.lines) std::printf("%s\n", line.text.c_str());
+    std::printf("%s\n", report.within_limits ? "within limits" : "over limits");
+    status = report.within_limits ? 0 : 1;
+  } else {
+    std::fprintf(stderr, "tamori_run: cannot run %s\n", run.cartridge.c_str());
+  }
+  tamori::shell::ruvo_exit(console);
+  std::filesystem::remove_all(run.home);
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::string(argv[1]) == "--info") return report_cartridge_limits(argc, argv);
   ToolOptions options;
   if (!parse_arguments(argc, argv, &options)) return usage();
   if (options.run.program_folder.empty()) options.run.program_folder = default_program_folder(argv[0]);
   const bool temporary_home = options.run.home.empty();
-  if (temporary_home)
-    options.run.home = (std::filesystem::temp_directory_path() / ("tamori_run_" + std::to_string(::getpid()))).string();
+  if (temporary_home) options.run.home = temporary_home_folder();
   if (!options.buttons_file.empty()) {
     std::string script;
     int bad_line = 0;

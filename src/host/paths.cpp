@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace tamori::host {
@@ -92,6 +93,16 @@ std::string program_folder(const char* argv0) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return "./";
   return path.substr(0, slash + 1);
+}
+
+std::string find_data_file(const std::string& program_folder) {
+  const std::string beside = with_trailing_slash(program_folder) + "data.pod";
+  std::error_code error;
+  if (std::filesystem::is_regular_file(beside, error)) return beside;
+  const std::filesystem::path installed =
+      (std::filesystem::path(with_trailing_slash(program_folder)) / ".." / "share" / "tamori" / "data.pod").lexically_normal();
+  if (std::filesystem::is_regular_file(installed, error)) return installed.string();
+  return beside;
 }
 
 }  // namespace tamori::host

@@ -27,4 +27,9 @@ std::string default_user_log_folder();
 // Folder that holds the running program (from /proc/self/exe or argv[0]).
 std::string program_folder(const char* argv0);
 
+// Where data.pod is: beside the program (a build folder or a portable copy),
+// else in "../share/tamori/" from it (an installed copy under any prefix).
+// When neither exists, the path beside the program, for the error message.
+std::string find_data_file(const std::string& program_folder);
+
 }  // namespace tamori::host

@@ -18,6 +18,7 @@
 #include "runner/program_runner.h"
 #include "runner/random_generator.h"
 #include "shell/cartridge_runner.h"
+#include "shell/command_line_help.h"
 #include "shell/console_text.h"
 #include "shell/virtual_paths.h"
 
@@ -247,7 +248,7 @@ void move_boot(Console& console) {
       boot_print(console, "");
       boot.print_colour = 6;
       break;
-    case kVersionFrame: boot_print(console, std::string("tamori ") + kConsoleVersion); break;
+    case kVersionFrame: boot_print(console, version_line()); break;
     case kNoticeFrame: boot_print(console, "(c) 2026 the tamori makers"); break;
     case kCursorFrame:
       // The caller advances frame_counter after every tick: stepping it

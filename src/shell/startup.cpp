@@ -140,7 +140,7 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
   if (settings.cdata_path.empty() || !host::folder_exists(settings.cdata_path))
     settings.cdata_path = app.data_folder + "cdata/";
 
-  app.data_file_path = app.program_folder + "data.pod";
+  app.data_file_path = host::find_data_file(app.program_folder);
   std::optional<host::ConsoleData> data = host::load_console_data(app.data_file_path);
   if (!data) {
     std::printf("couldn't load %s\n", app.data_file_path.c_str());

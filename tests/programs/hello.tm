@@ -1,0 +1,4 @@
+tamori cartridge // https://tamori.invalid
+version 43
+__lua__
+printh("hello from a cartridge")
