@@ -124,6 +124,7 @@ std::string usage_text() {
   text += "\n";
   append_line(text, "--help", "show this summary and exit");
   append_line(text, "--version", "show the version line and exit");
+  append_line(text, "-scancodes", "as the only option: show each key's scancode, for map_scancodes");
   return text;
 }
 
@@ -155,6 +156,8 @@ bool is_known_option(const std::string& argument) {
 
 std::vector<std::string> unknown_options(int argc, const char* const* argv) {
   std::vector<std::string> unknown;
+  // The scan-code viewer takes over the whole program.
+  if (argc > 1 && std::strcmp(argv[1], "-scancodes") == 0) return unknown;
   for (int i = 1; i < argc; i++) {
     const char* argument = argv[i];
     if (ends_parsing(argument)) break;

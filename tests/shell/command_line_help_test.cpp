@@ -99,6 +99,8 @@ TEST(CommandLineHelp, PicksOutTheOptionsNothingActsOn) {
                "-sound.wav", "-gif", "3", "-i", "in.txt", ">", "-after"});
   const std::vector<std::string> expected = {"-bogus", "--what", "-5", "-gif"};
   EXPECT_EQ(unknown_options(int(argv.size()), argv.data()), expected);
+  const std::vector<const char*> viewer = argv_of({"-scancodes"});
+  EXPECT_TRUE(unknown_options(int(viewer.size()), viewer.data()).empty());
   EXPECT_EQ(unknown_option_hint("-bogus"), "tamori: unknown option -bogus (tamori --help lists the options)\n");
 }
 
