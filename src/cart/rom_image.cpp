@@ -35,8 +35,12 @@ void read_rom_image(const uint8_t* image, Cartridge& cartridge) {
   copy_rom_to_cartridge(image, cartridge);
   std::span<const uint8_t> code_area(image + kRomCodeStart, kRomCodeSize);
   // Plain text is taken up to its first zero byte, compressed code up to its
-  // own length; decompress_code does both.
+  // own length; decompress_code does both. A zero byte inside decompressed
+  // code ends it as well: stored again as plain text nothing after it would
+  // survive, so the record would not read back the same.
   cartridge.code = decompress_code(code_area, kMaxCartridgeCodeLength);
+  const std::size_t zero = cartridge.code.find('\0');
+  if (zero != std::string::npos) cartridge.code.resize(zero);
 }
 
 }  // namespace tamori::cart

@@ -2,6 +2,9 @@
 // for code alone, code-only and clipboard saves, and hostile files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "cart/cartridge_bytes.h"
@@ -189,6 +192,27 @@ TEST(RomFile, RandomAndHostileFilesNeverFail) {
     ASSERT_TRUE(cartridge);
     EXPECT_LE(cartridge->code.size(), kMaxCartridgeCodeLength);
   }
+}
+
+// Inputs the fuzzers found: each ROM's record builds an image that reads
+// back as the same record.
+TEST(RomImage, FuzzRegressionsReadBackTheSame) {
+  int checked = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::path(TAMORI_TEST_DATA_DIR) / "cart/data/fuzz_regressions")) {
+    SCOPED_TRACE(entry.path().filename().string());
+    std::ifstream file(entry.path(), std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::unique_ptr<Cartridge> first = read_rom_cartridge(bytes);
+    ASSERT_TRUE(first);
+    std::vector<uint8_t> image(kRomImageSize);
+    ASSERT_EQ(build_rom_image(*first, image.data(), false).status, RomBuildStatus::built);
+    auto second = create_cartridge();
+    read_rom_image(image.data(), *second);
+    EXPECT_EQ(second->code, first->code);
+    checked++;
+  }
+  EXPECT_GE(checked, 1);
 }
 
 }  // namespace
