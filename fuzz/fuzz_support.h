@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,8 +13,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cart/cartridge_host.h"
+#include "cart/code_compress.h"
 
 namespace tamori::fuzz {
 
@@ -50,5 +53,15 @@ inline std::string write_temp_file(const std::string& name, const uint8_t* data,
 }
 
 inline std::string data_pod_path() { return TAMORI_FUZZ_DATA_POD; }
+
+// A code decompressor's run: the input as a stored block with `mark` put in
+// front when it lacks one, so that every run reaches that format's decoder;
+// the text must keep both the full and a small limit.
+inline void decompress_with_mark(const uint8_t* data, size_t size, const uint8_t (&mark)[4]) {
+  std::vector<uint8_t> stored(data, data + size);
+  if (size < 4 || !std::equal(mark, mark + 4, data)) stored.insert(stored.begin(), mark, mark + 4);
+  check(cart::decompress_code(stored).size() <= cart::kMaxCodeLength, "text within the limit");
+  check(cart::decompress_code(stored, 100).size() <= 100, "text within a small limit");
+}
 
 }  // namespace tamori::fuzz

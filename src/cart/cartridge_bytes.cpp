@@ -11,7 +11,6 @@ constexpr uint32_t kFlagsStart = 0x3000;
 constexpr uint32_t kMusicStart = 0x3100;
 constexpr uint32_t kEffectsStart = 0x3200;
 constexpr int kSharedMapFirstRow = 32;
-constexpr int kSharedSpriteFirstRow = 64;
 constexpr int kSharedCellCount = kMapWidth * (kMapHeight - kSharedMapFirstRow);
 
 // Map cell index of a byte in 0x1000..0x1fff (map rows 32..63).

@@ -32,8 +32,7 @@
 namespace tamori::runner {
 namespace {
 
-constexpr int kCartridgeSlot = 1;  // stack index of the cartridge's coroutine
-constexpr int kCommandSlot = 2;    // and of a command's
+constexpr int kCartridgeSlot = 1;  // stack index of the cartridge's coroutine (a command's is next)
 constexpr int kMaxGcStrikes = 64;
 constexpr int kSectionStepSize = 200;  // KiB of allocation's worth of collector work
 constexpr int kCollectorPause = 100;

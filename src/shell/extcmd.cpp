@@ -14,7 +14,6 @@
 namespace tamori::shell {
 namespace {
 
-constexpr int kMessageMs = 1500;
 constexpr int kUnknownMessageMs = 2000;
 
 void show(Console& console, const std::string& text, int milliseconds) {
