@@ -1,6 +1,7 @@
 #include "lang/coresume_shortcut.h"
 
 #include <cstdint>
+#include <iterator>
 
 #include "lang/call_frames.h"
 #include "lang/cpu_counters.h"
@@ -55,53 +56,81 @@ bool holds_native(const Value& value, NativeFunction function) {
 
 bool holds_number(const Value& value, int32_t raw) { return is_number(value) && value.number == raw; }
 
+// Whether the prototype's code and constants are the wrapper's. Both are
+// fixed once a prototype is loaded, so the answer is worked out once.
+bool has_wrapper_code(Prototype* prototype) {
+  if (prototype->coresume_wrapper_shape != Prototype::kShapeUnknown) {
+    return prototype->coresume_wrapper_shape == Prototype::kShapeWrapper;
+  }
+  auto matches = [prototype] {
+    const std::vector<Instruction>& code = prototype->code;
+    const std::vector<Value>& constants = prototype->constants;
+    if (code.size() < 38 || constants.size() < 4 || !prototype->functions.empty()) return false;
+    for (const WrapperStep& step : kWrapperSteps) {
+      if (code[size_t(step.pc)] != step.instruction) return false;
+    }
+    return holds_number(constants[0], 0) && holds_number(constants[2], 0x10000) && is_string(constants[3]) &&
+           string_view_of(as_string(constants[3])) == "n";
+  };
+  prototype->coresume_wrapper_shape = matches() ? Prototype::kShapeWrapper : Prototype::kShapeOther;
+  return prototype->coresume_wrapper_shape == Prototype::kShapeWrapper;
+}
+
 // Whether `frame` runs the wrapper's code, stopped at its first resume call,
 // with the natives it calls from here still in place.
 bool is_wrapper_after_resume(ThreadState* thread, const CallFrame& frame) {
   if (!(frame.flags & kFrameLua) || frame.pc != kResumeCallPc + 1) return false;
-  const LuaClosure* closure = frame.closure;
-  const Prototype* prototype = closure->prototype;
-  const std::vector<Instruction>& code = prototype->code;
-  const std::vector<Value>& constants = prototype->constants;
-  if (code.size() < 38 || constants.size() < 4 || closure->upvalue_count < 5 || !prototype->functions.empty()) {
-    return false;
-  }
-  for (const WrapperStep& step : kWrapperSteps) {
-    if (code[size_t(step.pc)] != step.instruction) return false;
-  }
-  if (!holds_number(constants[0], 0) || !holds_number(constants[2], 0x10000) || !is_string(constants[3]) ||
-      string_view_of(as_string(constants[3])) != "n") {
-    return false;
-  }
   LuaClosure* wrapper = frame.closure;
+  if (wrapper->upvalue_count < 5 || !has_wrapper_code(wrapper->prototype)) return false;
   return holds_native(thread->stack[frame.base + 1], table_pack) &&
          holds_native(*wrapper->upvalues()[0]->location, yielded_to_escape_slice) &&
          holds_native(*wrapper->upvalues()[4]->location, table_unpack);
 }
 
+// What the wrapper's steps charge besides pack's and unpack's spend_cpu: in
+// all, and before its last step (where its last cycle check is made).
+struct WrapperCharges {
+  int32_t instructions = 0;
+  int32_t before_last_step = 0;
+  int spending_steps_before_last = 0;
+};
+
+constexpr WrapperCharges wrapper_charges() {
+  WrapperCharges charges;
+  int last = 0;
+  for (int k = 0; k < int(std::size(kWrapperSteps)); k++) {
+    if (kWrapperSteps[k].effect != StepEffect::NotRun) last = k;
+  }
+  for (int k = 0; k < int(std::size(kWrapperSteps)); k++) {
+    const WrapperStep& step = kWrapperSteps[k];
+    if (step.effect == StepEffect::NotRun) continue;
+    int32_t cycles = kOpcodeInfo[int(opcode_of(step.instruction))].cycles;
+    charges.instructions += cycles;
+    if (k < last) {
+      charges.before_last_step += cycles;
+      if (step.effect != StepEffect::Dispatched) charges.spending_steps_before_last++;
+    }
+  }
+  return charges;
+}
+
+constexpr WrapperCharges kWrapperCharges = wrapper_charges();
+
 // Whether any cycle check on the wrapper's way to its return would fire.
+// Every step charges a positive amount, so the last check sees the most.
 bool a_check_would_fire(int result_count) {
   const CpuCounters& cpu = cpu_counters;
   if (cpu.cpu_superyield != 0) return true;
-  int64_t slice = cpu.cpu_cycles_slice;
   const int64_t spend = 4 * int64_t(result_count);  // spend_cpu(2 * count) of pack and of unpack
-  for (const WrapperStep& step : kWrapperSteps) {
-    if (step.effect == StepEffect::NotRun) continue;
-    if (slice > cpu.cpu_cycles_slice_max) return true;
-    slice += kOpcodeInfo[int(opcode_of(step.instruction))].cycles;
-    if (step.effect == StepEffect::CallsPack || step.effect == StepEffect::CallsUnpack) slice += spend;
-  }
-  return false;
+  const int64_t at_last_check = int64_t(cpu.cpu_cycles_slice) + kWrapperCharges.before_last_step +
+                                kWrapperCharges.spending_steps_before_last * spend;
+  return int64_t(cpu.cpu_cycles_slice) > cpu.cpu_cycles_slice_max || at_last_check > cpu.cpu_cycles_slice_max;
 }
 
 void charge_wrapper_steps(int result_count) {
-  for (const WrapperStep& step : kWrapperSteps) {
-    if (step.effect == StepEffect::NotRun) continue;
-    charge_cycles(kOpcodeInfo[int(opcode_of(step.instruction))].cycles);
-    if (step.effect == StepEffect::CallsPack || step.effect == StepEffect::CallsUnpack) {
-      spend_cpu(2 * result_count);
-    }
-  }
+  charge_cycles(kWrapperCharges.instructions);
+  spend_cpu(2 * result_count);  // pack
+  spend_cpu(2 * result_count);  // unpack
 }
 
 }  // namespace

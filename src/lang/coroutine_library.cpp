@@ -1,6 +1,8 @@
 #include "lang/coroutine_library.h"
 
 #include "lang/api.h"
+#include "lang/collector.h"
+#include "lang/heap.h"
 #include "lang/coresume_shortcut.h"
 #include "lang/interpreter.h"
 
@@ -39,7 +41,11 @@ int coroutine_resume(ThreadState* thread) {
 
 int coroutine_status(ThreadState* thread) {
   ThreadState* coroutine = coroutine_argument(thread, "costatus");
-  push_string(thread, tamori::lang::coroutine_status(coroutine, thread));
+  const char* name = tamori::lang::coroutine_status(coroutine, thread);
+  StringObject*& known = thread->global->status_names[name[0] == 'r' ? 0 : name[0] == 's' ? 1 : name[0] == 'n' ? 2 : 3];
+  if (known) revive_string(thread->global, known);
+  else known = intern_string(thread, name);
+  push_value(thread, string_value(known));
   return 1;
 }
 

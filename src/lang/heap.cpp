@@ -175,6 +175,9 @@ void free_object(GlobalState* global, GcObject* object) {
       while (*link != s) link = &(*link)->next_in_bucket;
       *link = s->next_in_bucket;
       global->string_count--;
+      for (StringObject*& name : global->status_names) {
+        if (name == s) name = nullptr;
+      }
       break;
     }
     case ValueType::Table: {

@@ -297,16 +297,22 @@ reentry:
   // cycle check. Helpers that jump change frame->pc, and `pc` is reloaded.
   int pc = frame->pc;
 #define RK(x) (is_constant(x) ? &constants[constant_index(x)] : base + (x))
+  // The slice counter is kept in a local as well, so that charging one
+  // instruction does not wait on the store of the previous charge; it is
+  // still stored every time, and read again wherever code outside the loop
+  // may have charged cycles (RELOAD_SLICE, and every `goto reentry`).
+  int32_t slice = cpu.cpu_cycles_slice;
+#define RELOAD_SLICE() (slice = cpu.cpu_cycles_slice)
 #define DISPATCH()                                                         \
   do {                                                                     \
     i = code[pc++];                                                        \
     frame->pc = pc;                                                        \
-    int32_t slice = cpu.cpu_cycles_slice;                                  \
     if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {         \
       cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max);        \
     }                                                                      \
     op = opcode_of(i);                                                     \
-    cpu.cpu_cycles_slice = int32_t(uint32_t(slice) + kCycles[int(op)]);    \
+    slice = int32_t(uint32_t(slice) + kCycles[int(op)]);                   \
+    cpu.cpu_cycles_slice = slice;                                          \
     ra = base + arg_a(i);                                                  \
     goto* kHandlers[int(op)];                                              \
   } while (false)
@@ -453,8 +459,12 @@ reentry:
           int extra_cycles = 0;
           if (!number_arith(arith, b->number, c->number, &result, &extra_cycles)) {
             result = peek_memory(thread, arith, b->number);
+            RELOAD_SLICE();
           }
-          if (extra_cycles) charge_cycles(extra_cycles);
+          if (extra_cycles) {
+            slice = int32_t(uint32_t(slice) + uint32_t(extra_cycles));
+            cpu.cpu_cycles_slice = slice;
+          }
           *ra = number_value(result);
           DISPATCH();
         }
@@ -472,7 +482,10 @@ reentry:
       }
       op_NOT: *ra = boolean_value(is_false(base[arg_b(i)])); DISPATCH();
       op_LEN:
-        if (length_of(thread, &base[arg_b(i)], frame->base + arg_a(i))) DISPATCH();
+        if (length_of(thread, &base[arg_b(i)], frame->base + arg_a(i))) {
+          RELOAD_SLICE();
+          DISPATCH();
+        }
         goto reentry;
       op_CONCAT: {
         int first = frame->base + arg_b(i);
@@ -492,8 +505,14 @@ reentry:
       op_EQ: {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
-        int outcome = (is_number(*b) && is_number(*c)) ? b->number == c->number : equal_values(thread, b, c);
-        if (outcome < 0) goto reentry;
+        int outcome;
+        if (is_number(*b) && is_number(*c)) {
+          outcome = b->number == c->number;
+        } else {
+          outcome = equal_values(thread, b, c);
+          if (outcome < 0) goto reentry;
+          RELOAD_SLICE();
+        }
         conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
         pc = frame->pc;
         DISPATCH();
@@ -501,8 +520,14 @@ reentry:
       op_LT: {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
-        int outcome = (is_number(*b) && is_number(*c)) ? b->number < c->number : less_than(thread, b, c);
-        if (outcome < 0) goto reentry;
+        int outcome;
+        if (is_number(*b) && is_number(*c)) {
+          outcome = b->number < c->number;
+        } else {
+          outcome = less_than(thread, b, c);
+          if (outcome < 0) goto reentry;
+          RELOAD_SLICE();
+        }
         conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
         pc = frame->pc;
         DISPATCH();
@@ -510,8 +535,14 @@ reentry:
       op_LE: {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
-        int outcome = (is_number(*b) && is_number(*c)) ? b->number <= c->number : less_equal(thread, b, c);
-        if (outcome < 0) goto reentry;
+        int outcome;
+        if (is_number(*b) && is_number(*c)) {
+          outcome = b->number <= c->number;
+        } else {
+          outcome = less_equal(thread, b, c);
+          if (outcome < 0) goto reentry;
+          RELOAD_SLICE();
+        }
         conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
         pc = frame->pc;
         DISPATCH();
@@ -545,6 +576,7 @@ reentry:
         if (ra->type == ValueType::FastFunction) {
           call_fast(thread, ra->fast, function_slot, arg_c(i) - 1, 0);
           if (base != thread->stack + frame->base) goto reentry;
+          RELOAD_SLICE();
           DISPATCH();
         }
         if (start_call(thread, function_slot, arg_c(i) - 1, 0) == CallOutcome::Yielded) {
@@ -607,6 +639,7 @@ reentry:
       op_EXTRAARG: DISPATCH();
       op_invalid: throw_error_message(thread, "invalid instruction");
 #undef DISPATCH
+#undef RELOAD_SLICE
 #undef RK
 }
 

@@ -83,6 +83,10 @@ struct Prototype : GcObject {
   uint8_t parameter_count = 0;
   bool is_vararg = false;
   uint8_t max_stack_size = 2;
+  // Whether this is the prelude's coresume wrapper (lang/coresume_shortcut.cpp),
+  // once that has been looked at.
+  static constexpr uint8_t kShapeUnknown = 0, kShapeWrapper = 1, kShapeOther = 2;
+  uint8_t coresume_wrapper_shape = kShapeUnknown;
 };
 
 // An upvalue is open while the variable it captures is still a live stack

@@ -139,6 +139,9 @@ struct GlobalState {
   uint32_t string_count = 0;
   StringObject* event_names[int(Event::Count)] = {};
   StringObject* memory_error_message = nullptr;  // "not enough memory"
+  // The names costatus returns, kept once made (programs ask for them in
+  // tight loops); each is forgotten when the collector frees it.
+  StringObject* status_names[4] = {};
 
   GcObject* all_objects = nullptr;
   TableObject* globals = nullptr;

@@ -361,11 +361,14 @@ int32_t unbounded_border(const TableObject* table, uint32_t j) {
 int32_t table_length(const TableObject* table) {
   uint32_t j = table->array_size;
   if (j > 0 && is_nil(table->array[j - 1])) {
+    // Written without branches: each probe's outcome is as good as random
+    // to the branch predictor, and appending with t[#t+1] probes every time.
     uint32_t i = 0;
     while (j - i > 1) {
       uint32_t middle = (i + j) / 2;
-      if (is_nil(table->array[middle - 1])) j = middle;
-      else i = middle;
+      bool empty = is_nil(table->array[middle - 1]);
+      j = empty ? middle : j;
+      i = empty ? i : middle;
     }
     return int32_t(i);
   }
