@@ -221,7 +221,10 @@ void converge_ephemerons(GlobalState* global) {
 void clear_weak_entries(GlobalState* global) {
   auto clear = [global](TableObject* table) {
     for (uint32_t i = 0; i < table->array_size; i++) {
-      if (is_cleared(global, table->array[i])) table->array[i] = Value();
+      if (is_cleared(global, table->array[i])) {
+        table->array[i] = Value();
+        note_array_store(table, i + 1, table->array[i]);
+      }
     }
     for (uint32_t i = 0; i < table->node_count(); i++) {
       TableNode& node = table->nodes[i];

@@ -262,6 +262,9 @@ void create_fixed_strings(ThreadState* thread) {
 
 namespace tamori::lang {
 
+// A table is charged by the size of its record: programs see the count.
+static_assert(sizeof(TableObject) == 64);
+
 TableObject* new_table(ThreadState* thread, int array_size, int hash_size) {
   void* block = allocate_or_throw(thread, sizeof(TableObject), ChargeKind::HalfSize);
   auto* table = link_object(thread, new (block) TableObject(), ValueType::Table);

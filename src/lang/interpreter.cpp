@@ -93,7 +93,7 @@ inline bool store_fast(ThreadState* thread, const Value& object, const Value& ke
   TableObject* table = as_table(object);
   const Value& found = table_get_inline(table, key);
   if (!is_nil(found)) {
-    const_cast<Value&>(found) = value;
+    store_in_slot(table, found, value);
     table_barrier(thread->global, table);
     return true;
   }
@@ -271,9 +271,9 @@ void finish_instruction(ThreadState* thread, uint8_t finished_frame_flags) {
 
 bool execute(ThreadState* thread, size_t stop_depth) {
   CpuCounters& cpu = cpu_counters;
-  // Every handler ends by fetching, checking, charging and jumping to the
-  // next instruction itself (threaded dispatch): one indirect jump per
-  // handler predicts far better than a single shared one.
+  // Every handler ends by fetching the next instruction and jumping to its
+  // handler itself (threaded dispatch): one indirect jump per handler
+  // predicts far better than a single shared one.
   static const void* const kHandlers[64] = {
 #define TAMORI_OPCODE_HANDLER(name, number, cycles, format, modeB, modeC, setsA, isTest, meaning) &&op_##name,
       TAMORI_OPCODES(TAMORI_OPCODE_HANDLER)
@@ -284,7 +284,6 @@ bool execute(ThreadState* thread, size_t stop_depth) {
   static_assert(kOpcodeCount + 11 == 64);
   Instruction i;
   Value* ra;
-  OpCode op;
 reentry:
   CallFrame* frame = &thread->frames.back();
   LuaClosure* closure = frame->closure;
@@ -292,10 +291,13 @@ reentry:
   const Instruction* code = prototype->code.data();
   const Value* constants = prototype->constants.data();
   Value* base = thread->stack + frame->base;
-  // The program counter lives in a local; frame->pc always holds the index
-  // of the instruction after the running one, for errors, calls and the
-  // cycle check. Helpers that jump change frame->pc, and `pc` is reloaded.
-  int pc = frame->pc;
+  // The program counter lives in a local and points at the instruction
+  // after the running one. frame->pc holds it as an index for everything
+  // outside the loop (errors, calls, the cycle check, returns into this
+  // frame): SAVE_PC() stores it before any handler code that may call out,
+  // and every `goto reentry` reads it back, since helpers may move it.
+  const Instruction* pc = code + frame->pc;
+#define SAVE_PC() (frame->pc = int(pc - code))
 #define RK(x) (is_constant(x) ? &constants[constant_index(x)] : base + (x))
   // The slice counter is kept in a local as well, so that charging one
   // instruction does not wait on the store of the previous charge; it is
@@ -303,77 +305,104 @@ reentry:
   // may have charged cycles (RELOAD_SLICE, and every `goto reentry`).
   int32_t slice = cpu.cpu_cycles_slice;
 #define RELOAD_SLICE() (slice = cpu.cpu_cycles_slice)
-#define DISPATCH()                                                         \
-  do {                                                                     \
-    i = code[pc++];                                                        \
-    frame->pc = pc;                                                        \
-    if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {         \
-      cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max);        \
-    }                                                                      \
-    op = opcode_of(i);                                                     \
-    slice = int32_t(uint32_t(slice) + kCycles[int(op)]);                   \
-    cpu.cpu_cycles_slice = slice;                                          \
-    ra = base + arg_a(i);                                                  \
-    goto* kHandlers[int(op)];                                              \
+#define DISPATCH()                    \
+  do {                                \
+    i = *pc++;                        \
+    goto* kHandlers[i & 0x3f];        \
+  } while (false)
+  // Each handler starts with the cycle check (suspend the coroutine when the
+  // slice is spent or a suspension was requested) and then charges its own
+  // cycles. BEGIN also saves the program counter; BEGIN_LEAF is for handlers
+  // whose fast path calls nothing that could read it, and which save it on
+  // their way to anything else.
+#define CHECK_AND_CHARGE(name)                                                     \
+  do {                                                                             \
+    if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {                 \
+      SAVE_PC();                                                                   \
+      cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max);                \
+    }                                                                              \
+    slice = int32_t(uint32_t(slice) + kCycles[int(OpCode::name)]);                 \
+    cpu.cpu_cycles_slice = slice;                                                  \
+    ra = base + arg_a(i);                                                          \
+  } while (false)
+#define BEGIN_LEAF(name) \
+  op_##name:             \
+  CHECK_AND_CHARGE(name)
+#define BEGIN(name)        \
+  op_##name:               \
+  CHECK_AND_CHARGE(name);  \
+  SAVE_PC()
+  // The jump that follows a comparison or test, run as part of it.
+#define TAKE_NEXT_JUMP()                                                                   \
+  do {                                                                                     \
+    Instruction jump = *pc;                                                                \
+    pc += arg_sbx(jump) + 1;                                                               \
+    if (arg_a(jump) != 0) close_upvalues(thread, frame->base + arg_a(jump) - 1);           \
+  } while (false)
+#define CONDITIONAL_JUMP(condition) \
+  do {                              \
+    if (int(condition) != arg_a(i)) pc++; \
+    else TAKE_NEXT_JUMP();          \
   } while (false)
   DISPATCH();
 
       // The instruction handlers; each ends in DISPATCH() or `goto reentry`.
-      op_MOVE: *ra = base[arg_b(i)]; DISPATCH();
-      op_LOADK: *ra = constants[arg_bx(i)]; DISPATCH();
-      op_LOADKX:
-        *ra = constants[arg_ax(code[pc++])];
-        frame->pc = pc;
+      BEGIN_LEAF(MOVE); *ra = base[arg_b(i)]; DISPATCH();
+      BEGIN_LEAF(LOADK); *ra = constants[arg_bx(i)]; DISPATCH();
+      BEGIN_LEAF(LOADKX);
+        *ra = constants[arg_ax(*pc++)];
         DISPATCH();
-      op_LOADBOOL:
+      BEGIN_LEAF(LOADBOOL);
         *ra = boolean_value(arg_b(i) != 0);
-        if (arg_c(i) != 0) frame->pc = ++pc;
+        if (arg_c(i) != 0) pc++;
         DISPATCH();
-      op_LOADNIL:
+      BEGIN_LEAF(LOADNIL);
         for (int k = 0; k <= arg_b(i); k++) ra[k] = Value();
         DISPATCH();
-      op_GETUPVAL: *ra = *closure->upvalues()[arg_b(i)]->location; DISPATCH();
-      op_GETTABUP: {
+      BEGIN_LEAF(GETUPVAL); *ra = *closure->upvalues()[arg_b(i)]->location; DISPATCH();
+      BEGIN_LEAF(GETTABUP); {
         const Value* table = closure->upvalues()[arg_b(i)]->location;
         Value result;
         if (load_fast(thread, *table, *RK(arg_c(i)), &result)) {
           *ra = result;
           DISPATCH();
         }
+        SAVE_PC();
         index_slow(thread, table, RK(arg_c(i)), frame->base + arg_a(i));
         goto reentry;
       }
-      op_GETTABLE: {
+      BEGIN_LEAF(GETTABLE); {
         Value result;
         if (load_fast(thread, base[arg_b(i)], *RK(arg_c(i)), &result)) {
           *ra = result;
           DISPATCH();
         }
+        SAVE_PC();
         index_slow(thread, &base[arg_b(i)], RK(arg_c(i)), frame->base + arg_a(i));
         goto reentry;
       }
-      op_SETTABUP: {
+      BEGIN(SETTABUP); {
         const Value* table = closure->upvalues()[arg_a(i)]->location;
         if (store_fast(thread, *table, *RK(arg_b(i)), *RK(arg_c(i)))) DISPATCH();
         new_index_slow(thread, table, RK(arg_b(i)), RK(arg_c(i)));
         goto reentry;
       }
-      op_SETUPVAL: {
+      BEGIN_LEAF(SETUPVAL); {
         Upvalue* upvalue = closure->upvalues()[arg_b(i)];
         *upvalue->location = *ra;
         upvalue_barrier(thread->global, upvalue, *ra);
         DISPATCH();
       }
-      op_SETTABLE:
+      BEGIN(SETTABLE);
         if (store_fast(thread, *ra, *RK(arg_b(i)), *RK(arg_c(i)))) DISPATCH();
         new_index_slow(thread, ra, RK(arg_b(i)), RK(arg_c(i)));
         goto reentry;
-      op_NEWTABLE:
+      BEGIN(NEWTABLE);
         *ra = table_value(new_table(thread, table_size_from_hint(arg_b(i)), table_size_from_hint(arg_c(i))));
         // A collection may run finalizers, which may move the stack.
         collector_safe_point(thread);
         goto reentry;
-      op_SELF: {
+      BEGIN_LEAF(SELF); {
         Value object = base[arg_b(i)];
         Value result;
         if (load_fast(thread, object, *RK(arg_c(i)), &result)) {
@@ -381,42 +410,46 @@ reentry:
           *ra = result;
           DISPATCH();
         }
+        SAVE_PC();
         Value key = *RK(arg_c(i));
         ra[1] = object;
         index_slow(thread, &base[arg_b(i)], &key, frame->base + arg_a(i));
         goto reentry;
       }
-      op_ADD: {
+      BEGIN_LEAF(ADD); {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         if (is_number(*b) && is_number(*c)) {
           *ra = number_value(int32_t(uint32_t(b->number) + uint32_t(c->number)));
           DISPATCH();
         }
+        SAVE_PC();
         arithmetic_slow(thread, ArithOp::Add, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      op_SUB: {
+      BEGIN_LEAF(SUB); {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         if (is_number(*b) && is_number(*c)) {
           *ra = number_value(int32_t(uint32_t(b->number) - uint32_t(c->number)));
           DISPATCH();
         }
+        SAVE_PC();
         arithmetic_slow(thread, ArithOp::Sub, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      op_MUL: {
+      BEGIN_LEAF(MUL); {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         if (is_number(*b) && is_number(*c)) {
           *ra = number_value(number_multiply(b->number, c->number));
           DISPATCH();
         }
+        SAVE_PC();
         arithmetic_slow(thread, ArithOp::Mul, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      op_MOD: {
+      BEGIN_LEAF(MOD); {
         // The common case inline: both operands non-negative.
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
@@ -426,7 +459,7 @@ reentry:
         }
         goto generic_arithmetic;
       }
-      op_DIV: {
+      BEGIN_LEAF(DIV); {
         // The common case inline: a whole positive divisor.
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
@@ -436,22 +469,23 @@ reentry:
         }
         goto generic_arithmetic;
       }
-      generic_arithmetic:
-      op_POW:
-      op_TMBAND:
-      op_TMBOR:
-      op_TMBXOR:
-      op_TMSHL:
-      op_TMSHR:
-      op_TMLSHR:
-      op_TMROTL:
-      op_TMROTR:
-      op_TMBNOT:
-      op_IDIV:
-      op_PEEK:
-      op_PEEK2:
-      op_PEEK4: {
-        ArithOp arith = ArithOp(int(op) - int(OpCode::ADD));
+      BEGIN_LEAF(POW); goto generic_arithmetic;
+      BEGIN_LEAF(TMBAND); goto generic_arithmetic;
+      BEGIN_LEAF(TMBOR); goto generic_arithmetic;
+      BEGIN_LEAF(TMBXOR); goto generic_arithmetic;
+      BEGIN_LEAF(TMSHL); goto generic_arithmetic;
+      BEGIN_LEAF(TMSHR); goto generic_arithmetic;
+      BEGIN_LEAF(TMLSHR); goto generic_arithmetic;
+      BEGIN_LEAF(TMROTL); goto generic_arithmetic;
+      BEGIN_LEAF(TMROTR); goto generic_arithmetic;
+      BEGIN_LEAF(TMBNOT); goto generic_arithmetic;
+      BEGIN_LEAF(IDIV); goto generic_arithmetic;
+      BEGIN_LEAF(PEEK); goto generic_arithmetic;
+      BEGIN_LEAF(PEEK2); goto generic_arithmetic;
+      BEGIN_LEAF(PEEK4); goto generic_arithmetic;
+      generic_arithmetic: {
+        SAVE_PC();
+        ArithOp arith = ArithOp(int(opcode_of(i)) - int(OpCode::ADD));
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         if (is_number(*b) && is_number(*c)) {
@@ -471,23 +505,24 @@ reentry:
         arithmetic_slow(thread, arith, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      op_UNM: {
+      BEGIN_LEAF(UNM); {
         const Value* b = &base[arg_b(i)];
         if (is_number(*b)) {
           *ra = number_value(int32_t(0u - uint32_t(b->number)));
           DISPATCH();
         }
+        SAVE_PC();
         arithmetic_slow(thread, ArithOp::Unm, b, b, frame->base + arg_a(i));
         goto reentry;
       }
-      op_NOT: *ra = boolean_value(is_false(base[arg_b(i)])); DISPATCH();
-      op_LEN:
+      BEGIN_LEAF(NOT); *ra = boolean_value(is_false(base[arg_b(i)])); DISPATCH();
+      BEGIN(LEN);
         if (length_of(thread, &base[arg_b(i)], frame->base + arg_a(i))) {
           RELOAD_SLICE();
           DISPATCH();
         }
         goto reentry;
-      op_CONCAT: {
+      BEGIN(CONCAT); {
         int first = frame->base + arg_b(i);
         thread->top = frame->base + arg_c(i) + 1;
         if (concatenate(thread, first)) {
@@ -497,73 +532,70 @@ reentry:
         }
         goto reentry;
       }
-      op_JMP:
+      BEGIN_LEAF(JMP);
         pc += arg_sbx(i);
-        frame->pc = pc;
         if (arg_a(i) != 0) close_upvalues(thread, frame->base + arg_a(i) - 1);
         DISPATCH();
-      op_EQ: {
+      BEGIN_LEAF(EQ); {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         int outcome;
         if (is_number(*b) && is_number(*c)) {
           outcome = b->number == c->number;
         } else {
+          SAVE_PC();
           outcome = equal_values(thread, b, c);
           if (outcome < 0) goto reentry;
           RELOAD_SLICE();
         }
-        conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
-        pc = frame->pc;
+        CONDITIONAL_JUMP(outcome != 0);
         DISPATCH();
       }
-      op_LT: {
+      BEGIN_LEAF(LT); {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         int outcome;
         if (is_number(*b) && is_number(*c)) {
           outcome = b->number < c->number;
         } else {
+          SAVE_PC();
           outcome = less_than(thread, b, c);
           if (outcome < 0) goto reentry;
           RELOAD_SLICE();
         }
-        conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
-        pc = frame->pc;
+        CONDITIONAL_JUMP(outcome != 0);
         DISPATCH();
       }
-      op_LE: {
+      BEGIN_LEAF(LE); {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         int outcome;
         if (is_number(*b) && is_number(*c)) {
           outcome = b->number <= c->number;
         } else {
+          SAVE_PC();
           outcome = less_equal(thread, b, c);
           if (outcome < 0) goto reentry;
           RELOAD_SLICE();
         }
-        conditional_jump(thread, *frame, code, outcome != 0, arg_a(i));
-        pc = frame->pc;
+        CONDITIONAL_JUMP(outcome != 0);
         DISPATCH();
       }
-      op_TEST:
-        if (arg_c(i) ? is_false(*ra) : !is_false(*ra)) frame->pc++;
-        else take_next_jump(thread, *frame, code);
-        pc = frame->pc;
+      BEGIN_LEAF(TEST);
+        if (arg_c(i) ? is_false(*ra) : !is_false(*ra)) pc++;
+        else TAKE_NEXT_JUMP();
         DISPATCH();
-      op_TESTSET: {
+      BEGIN_LEAF(TESTSET); {
         const Value& b = base[arg_b(i)];
         if (arg_c(i) ? is_false(b) : !is_false(b)) {
-          frame->pc++;
+          pc++;
         } else {
           *ra = b;
-          take_next_jump(thread, *frame, code);
+          TAKE_NEXT_JUMP();
         }
-        pc = frame->pc;
         DISPATCH();
       }
-      op_CALL: {
+      BEGIN(CALL); {
         int function_slot = frame->base + arg_a(i);
         if (arg_b(i) != 0) thread->top = function_slot + arg_b(i);
         // Lua-to-Lua calls, the most common, enter the new frame directly.
@@ -587,10 +619,10 @@ reentry:
         if (thread->frames.size() <= stop_depth) return false;
         goto reentry;
       }
-      op_TAILCALL:
+      BEGIN(TAILCALL);
         tail_call(thread, frame, i);
         goto reentry;
-      op_RETURN: {
+      BEGIN(RETURN); {
         int first = frame->base + arg_a(i);
         int count = arg_b(i) != 0 ? arg_b(i) - 1 : thread->top - first;
         if (!prototype->functions.empty()) close_upvalues(thread, frame->base);
@@ -598,18 +630,14 @@ reentry:
         if (thread->frames.size() <= stop_depth) return false;
         goto reentry;
       }
-      op_FORLOOP:
-        if (step_for_loop(ra)) {
-          pc += arg_sbx(i);
-          frame->pc = pc;
-        }
+      BEGIN_LEAF(FORLOOP);
+        if (step_for_loop(ra)) pc += arg_sbx(i);
         DISPATCH();
-      op_FORPREP:
+      BEGIN(FORPREP);
         prepare_for_loop(thread, ra);
         pc += arg_sbx(i);
-        frame->pc = pc;
         DISPATCH();
-      op_TFORCALL: {
+      BEGIN(TFORCALL); {
         int call_slot = frame->base + arg_a(i) + 3;
         ra[3] = ra[0];
         ra[4] = ra[1];
@@ -618,28 +646,40 @@ reentry:
         precall(thread, call_slot, arg_c(i), kFrameFinishOp);
         goto reentry;
       }
-      op_TFORLOOP:
+      BEGIN_LEAF(TFORLOOP);
         if (!is_nil(ra[1])) {
           ra[0] = ra[1];
           pc += arg_sbx(i);
-          frame->pc = pc;
         }
         DISPATCH();
-      op_SETLIST:
+      BEGIN(SETLIST);
         set_list(thread, *frame, code, i);
-        pc = frame->pc;
+        pc = code + frame->pc;
         DISPATCH();
-      op_CLOSURE:
+      BEGIN(CLOSURE);
         make_closure(thread, *frame, i);
         collector_safe_point(thread);
         goto reentry;
-      op_VARARG:
+      BEGIN(VARARG);
         copy_varargs(thread, *frame, i);
         goto reentry;
-      op_EXTRAARG: DISPATCH();
-      op_invalid: throw_error_message(thread, "invalid instruction");
+      BEGIN_LEAF(EXTRAARG); DISPATCH();
+      op_invalid:
+        // Invalid instructions cost nothing before they raise their error.
+        if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {
+          SAVE_PC();
+          cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max);
+        }
+        SAVE_PC();
+        throw_error_message(thread, "invalid instruction");
+#undef CONDITIONAL_JUMP
+#undef TAKE_NEXT_JUMP
+#undef BEGIN
+#undef BEGIN_LEAF
+#undef CHECK_AND_CHARGE
 #undef DISPATCH
 #undef RELOAD_SLICE
+#undef SAVE_PC
 #undef RK
 }
 

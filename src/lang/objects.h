@@ -64,6 +64,11 @@ struct TableObject : GcObject {
   TableNode* last_free = nullptr;
   // Given a metatable with "__gc": its finalizer runs once it is unreachable.
   bool finalizable = false;
+  // While the array part holds values in slots 1..border and nil in every
+  // slot above, `border` is that border and the length operator needs no
+  // search; kBorderUnknown once a store leaves a hole (until a resize looks again).
+  static constexpr uint32_t kBorderUnknown = UINT32_MAX;
+  uint32_t border = 0;
   uint32_t node_count() const { return nodes ? (1u << node_count_log2) : 0u; }
 };
 

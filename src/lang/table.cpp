@@ -195,6 +195,17 @@ TableNode* allocate_nodes(ThreadState* thread, uint32_t count) {
   return nodes;
 }
 
+// The border of an array part that holds values up to some slot and nil in
+// every slot above, or kBorderUnknown when it has a hole.
+uint32_t dense_border(const TableObject* table) {
+  uint32_t border = 0;
+  while (border < table->array_size && !is_nil(table->array[border])) border++;
+  for (uint32_t k = border; k < table->array_size; k++) {
+    if (!is_nil(table->array[k])) return TableObject::kBorderUnknown;
+  }
+  return border;
+}
+
 }  // namespace
 
 int table_size_from_hint(int hint) {
@@ -232,24 +243,27 @@ const Value& table_get(const TableObject* table, const Value& key) {
   return node ? node->value : kAbsentValue;
 }
 
-Value* table_existing_slot(TableObject* table, const Value& key) {
-  const Value& found = table_get(table, key);
-  return is_nil(found) ? nullptr : const_cast<Value*>(&found);
-}
-
 void table_set(ThreadState* thread, TableObject* table, const Value& key, const Value& value) {
   if (is_nil(key)) throw_error_message(thread, "table index is nil");
-  *slot_for_key(thread, table, key) = value;
+  int32_t index;
+  if (integer_key_of(key, &index)) {
+    table_set_integer(thread, table, index, value);
+    return;
+  }
+  // A rehash on the way may have moved the key into the array part.
+  store_in_slot(table, *slot_for_key(thread, table, key), value);
   table_barrier(thread->global, table);
 }
 
 void table_set_integer(ThreadState* thread, TableObject* table, int32_t index, const Value& value) {
   if (index >= 1 && uint32_t(index) <= table->array_size) {
     table->array[index - 1] = value;
+    note_array_store(table, uint32_t(index), value);
     table_barrier(thread->global, table);
     return;
   }
-  table_set(thread, table, integer_key_value(index), value);
+  store_in_slot(table, *slot_for_key(thread, table, integer_key_value(index)), value);
+  table_barrier(thread->global, table);
 }
 
 void table_resize(ThreadState* thread, TableObject* table, uint32_t array_size, uint32_t hash_size) {
@@ -283,6 +297,8 @@ void table_resize(ThreadState* thread, TableObject* table, uint32_t array_size, 
   }
   table->array = new_array;
   table->array_size = array_size;
+  // Entries moving in below may land anywhere; the border is looked for afterwards.
+  table->border = TableObject::kBorderUnknown;
   table->nodes = new_nodes;
   table->node_count_log2 = uint8_t(node_count ? ceil_log2(node_count) : 0);
   table->last_free = new_nodes ? new_nodes + node_count : nullptr;
@@ -296,6 +312,7 @@ void table_resize(ThreadState* thread, TableObject* table, uint32_t array_size, 
   }
   if (!array_regrown) free_raw(thread->global, old_array);
   free_raw(thread->global, old_nodes);
+  table->border = dense_border(table);
 }
 
 bool table_next(ThreadState* thread, const TableObject* table, Value* key, Value* value) {
@@ -361,14 +378,13 @@ int32_t unbounded_border(const TableObject* table, uint32_t j) {
 int32_t table_length(const TableObject* table) {
   uint32_t j = table->array_size;
   if (j > 0 && is_nil(table->array[j - 1])) {
-    // Written without branches: each probe's outcome is as good as random
-    // to the branch predictor, and appending with t[#t+1] probes every time.
+    // Without holes the binary search could only end at the border.
+    if (table->border != TableObject::kBorderUnknown) return int32_t(table->border);
     uint32_t i = 0;
     while (j - i > 1) {
       uint32_t middle = (i + j) / 2;
-      bool empty = is_nil(table->array[middle - 1]);
-      j = empty ? middle : j;
-      i = empty ? i : middle;
+      if (is_nil(table->array[middle - 1])) j = middle;
+      else i = middle;
     }
     return int32_t(i);
   }

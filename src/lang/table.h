@@ -41,8 +41,31 @@ inline const Value& table_get_inline(const TableObject* table, const Value& key)
   return table_get(table, key);
 }
 
-// The slot holding a non-nil value under `key`, or null.
-Value* table_existing_slot(TableObject* table, const Value& key);
+// Keeps the table's border right after `value` was stored in array slot
+// `index` (from 1).
+inline void note_array_store(TableObject* table, uint32_t index, const Value& value) {
+  const uint32_t border = table->border;
+  if (border == TableObject::kBorderUnknown) return;
+  if (!is_nil(value)) {
+    if (index == border + 1) table->border = index;
+    else if (index > border + 1) table->border = TableObject::kBorderUnknown;
+  } else if (index == border) {
+    table->border = border - 1;
+  } else if (index < border) {
+    table->border = TableObject::kBorderUnknown;
+  }
+}
+
+// Stores `value` in `slot`, one of the table's own slots (array or hash),
+// keeping the border right.
+inline void store_in_slot(TableObject* table, const Value& slot, const Value& value) {
+  Value& target = const_cast<Value&>(slot);
+  target = value;
+  const uintptr_t offset = uintptr_t(&target) - uintptr_t(table->array);
+  if (offset < uintptr_t(table->array_size) * sizeof(Value)) {
+    note_array_store(table, uint32_t(offset / sizeof(Value)) + 1, value);
+  }
+}
 
 // Stores `value` under `key` (a nil value removes it). Raises "table index
 // is nil" for a nil key.
