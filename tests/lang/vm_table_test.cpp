@@ -91,6 +91,34 @@ TEST_F(TableTest, LengthIsABorder) {
   }
 }
 
+// Tables remember their border while the array part has no holes; whatever
+// the stores, the length must be what the binary search finds.
+TEST_F(TableTest, RememberedBorderAgreesWithTheSearch) {
+  uint32_t seed = 7;
+  auto next = [&seed](uint32_t range) { return ((seed = seed * 1103515245u + 12345u) >> 8) % range; };
+  for (int round = 0; round < 20; round++) {
+    TableObject* table = make_table(int(next(3)) * 4, 0);
+    for (int step = 0; step < 400; step++) {
+      const int32_t key = fixed_from_int(int32_t(next(48)) + 1 - (step % 97 == 0 ? 60 : 0));
+      const uint32_t kind = next(10);
+      if (kind < 5) set(table, key, fixed_from_int(step));
+      else if (kind < 8) table_set(state, table, number_value(key), Value());
+      else if (kind < 9) table_set_integer(state, table, key >> 16, number_value(1));
+      else table_set(state, table, string_value(intern_string(state, "k" + std::to_string(step % 13))), number_value(1));
+      const int32_t length = table_length(table);
+      const uint32_t remembered = table->border;
+      table->border = TableObject::kBorderUnknown;
+      ASSERT_EQ(table_length(table), length) << "round " << round << " step " << step;
+      table->border = remembered;
+      if (remembered == TableObject::kBorderUnknown) continue;
+      for (uint32_t k = 0; k < table->array_size; k++) {
+        ASSERT_EQ(k < remembered, !is_nil(table->array[k])) << "slot " << k + 1 << " border " << remembered;
+      }
+    }
+    set_top(state, 0);
+  }
+}
+
 TEST_F(TableTest, NumberKeysHashByTheirRawMagnitude) {
   TableObject* table = make_table(0, 8);
   ASSERT_EQ(8u, table->node_count());
