@@ -1,7 +1,8 @@
 // Entering and leaving call frames, and fast calls, which need none.
-// Inline, because every Lua-to-Lua call, numeric built-in call and return of
-// the dispatch loop goes through them; lang/calls.cpp uses the same ones
-// for calls started from anywhere else.
+// Always inline, because every Lua-to-Lua call, numeric built-in call and
+// return of the dispatch loop goes through them, and as calls they would
+// save and restore most registers each time; lang/calls.cpp uses the same
+// ones for calls started from anywhere else.
 #pragma once
 
 #include "lang/heap.h"
@@ -11,7 +12,7 @@ namespace tamori::lang {
 
 // Pushes the frame of the Lua closure at `function_slot`, whose arguments
 // run up to the thread's top; missing parameters become nil.
-inline void push_lua_frame(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags) {
+[[gnu::always_inline]] inline void push_lua_frame(ThreadState* thread, int function_slot, int wanted_results, uint8_t flags) {
   LuaClosure* closure = as_lua_closure(thread->stack[function_slot]);
   Prototype* prototype = closure->prototype;
   int argument_count = thread->top - function_slot - 1;
@@ -27,21 +28,15 @@ inline void push_lua_frame(ThreadState* thread, int function_slot, int wanted_re
       stack[function_slot + 1 + i] = Value();
     }
   }
-  CallFrame& frame = thread->frames.emplace_back();
-  frame.function_slot = function_slot;
-  frame.base = base;
-  frame.top = base + prototype->max_stack_size;
-  frame.pc = 0;
-  frame.wanted_results = wanted_results;
-  frame.flags = uint8_t(flags | kFrameLua);
-  frame.closure = closure;
-  thread->top = frame.top;
+  const int top = base + prototype->max_stack_size;
+  thread->frames.push_back(CallFrame{function_slot, base, top, 0, wanted_results, uint8_t(flags | kFrameLua), closure});
+  thread->top = top;
 }
 
 // Ends the top frame: moves `count` results from `first_result` to its
 // function slot, adjusted to the wanted count, pops it and completes the
 // caller's instruction when the frame ran for one.
-inline void postcall(ThreadState* thread, int first_result, int count) {
+[[gnu::always_inline]] inline void postcall(ThreadState* thread, int first_result, int count) {
   const CallFrame& ending = thread->frames.back();
   int destination = ending.function_slot;
   int wanted = ending.wanted_results;
@@ -51,6 +46,11 @@ inline void postcall(ThreadState* thread, int first_result, int count) {
   if (wanted == kMultipleResults) {
     for (int i = 0; i < count; i++) stack[destination + i] = stack[first_result + i];
     thread->top = destination + count;
+  } else if (wanted == 1) {
+    // The common case, without the loops.
+    if (count > 0) stack[destination] = stack[first_result];
+    else stack[destination] = Value();
+    thread->top = destination + 1;
   } else {
     int i = 0;
     for (; i < wanted && i < count; i++) stack[destination + i] = stack[first_result + i];
