@@ -11,6 +11,8 @@
 #include "lang/library.h"
 #include "lang/library_support.h"
 #include "lang/number_text.h"
+#include "lang/state.h"
+#include "lang/table.h"
 
 namespace tamori::lang {
 namespace {
@@ -95,6 +97,15 @@ int base_next(ThreadState* thread) {
 // inext(t, i): the iterator of ipairs: i + 1 and t[i + 1] (read raw), or
 // nil when that is nil or t is not a table.
 int base_inext(ThreadState* thread) {
+  // The usual call, ipairs' own (a table and a number), read in place.
+  const int base = thread->frames.back().base;
+  if (thread->top - base >= 2 && is_table(thread->stack[base]) && is_number(thread->stack[base + 1])) {
+    const int32_t position = fixed_to_int(thread->stack[base + 1].number) + 1;
+    const Value found = table_get_integer(as_table(thread->stack[base]), position);
+    push_integer(thread, position);
+    push_value(thread, found);
+    return is_nil(found) ? 1 : 2;
+  }
   if (type_at(thread, 1) != ValueType::Table) {
     push_nil(thread);
     return 1;

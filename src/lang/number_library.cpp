@@ -9,6 +9,7 @@
 #include "lang/cpu_counters.h"
 #include "lang/library.h"
 #include "lang/number_builtins.h"
+#include "lang/state.h"
 
 namespace tamori::lang {
 namespace {
@@ -20,7 +21,11 @@ template <NumberBuiltinFunction function>
 int32_t fast_number_builtin(ThreadState* thread) {
   int count = fast_argument_count(thread);
   int32_t arguments[kMostNumberArguments] = {};
-  for (int i = 0; i < std::min(count, kMostNumberArguments); i++) arguments[i] = fast_raw_number(thread, i + 1);
+  // Numbers are read in place; anything else is converted as usual.
+  const Value* given = thread->stack + thread->top - count;
+  for (int i = 0; i < std::min(count, kMostNumberArguments); i++) {
+    arguments[i] = is_number(given[i]) ? given[i].number : fast_raw_number(thread, i + 1);
+  }
   // The real count goes along: the refunds depend on it.
   NumberBuiltinResult result = function(arguments, count);
   charge_cycles(result.cycles);
