@@ -87,20 +87,35 @@ void new_index_slow(ThreadState* thread, const Value* object, const Value* key, 
   call_metamethod_for_instruction(thread, resolution.handler, resolution.object, key_copy, &value_copy, 0);
 }
 
+bool has_new_index_handler(ThreadState* thread, const TableObject* table) {
+  return table->metatable &&
+         !is_nil(table_get_string(table->metatable, thread->global->event_names[int(Event::NewIndex)]));
+}
+
 // Plain table stores: an existing key, or a table without "__newindex".
-inline bool store_fast(ThreadState* thread, const Value& object, const Value& key, const Value& value) {
+[[gnu::always_inline]] inline bool store_fast(ThreadState* thread, const Value& object, const Value& key, const Value& value) {
   if (!is_table(object)) return false;
   TableObject* table = as_table(object);
+  // Slots of the array part, filled or not, are stored in place.
+  if (is_number(key) && (key.number & 0xffff) == 0) {
+    const int32_t index = key.number >> 16;
+    if (index >= 1 && uint32_t(index) <= table->array_size) {
+      Value& slot = table->array[index - 1];
+      const bool was_empty = is_nil(slot);
+      if (was_empty && has_new_index_handler(thread, table)) return false;
+      slot = value;
+      if (was_empty || is_nil(value)) note_array_store(table, uint32_t(index), value);
+      table_barrier(thread->global, table);
+      return true;
+    }
+  }
   const Value& found = table_get_inline(table, key);
   if (!is_nil(found)) {
     store_in_slot(table, found, value);
     table_barrier(thread->global, table);
     return true;
   }
-  if (table->metatable &&
-      !is_nil(table_get_string(table->metatable, thread->global->event_names[int(Event::NewIndex)]))) {
-    return false;
-  }
+  if (has_new_index_handler(thread, table)) return false;
   table_set(thread, table, key, value);
   return true;
 }
@@ -108,7 +123,7 @@ inline bool store_fast(ThreadState* thread, const Value& object, const Value& ke
 // Plain table loads, following "__index" tables (method lookups through a
 // class table and its bases) without leaving the loop. Function handlers,
 // other values and overlong chains go to the slow path, which starts over.
-inline bool load_fast(ThreadState* thread, const Value& object, const Value& key, Value* result) {
+[[gnu::always_inline]] inline bool load_fast(ThreadState* thread, const Value& object, const Value& key, Value* result) {
   if (!is_table(object)) return false;
   const TableObject* table = as_table(object);
   for (int step = 0; step < kMaxTagLoop; step++) {
