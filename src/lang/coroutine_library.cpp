@@ -42,7 +42,9 @@ int coroutine_resume(ThreadState* thread) {
 int coroutine_status(ThreadState* thread) {
   ThreadState* coroutine = coroutine_argument(thread, "costatus");
   const char* name = tamori::lang::coroutine_status(coroutine, thread);
-  StringObject*& known = thread->global->status_names[name[0] == 'r' ? 0 : name[0] == 's' ? 1 : name[0] == 'n' ? 2 : 3];
+  // "running", "suspended", "normal" and "dead" differ in their first letter.
+  const int which = name[0] == 'r' ? 0 : name[0] == 's' ? 1 : name[0] == 'n' ? 2 : 3;
+  StringObject*& known = thread->global->status_names[which];
   if (known) revive_string(thread->global, known);
   else known = intern_string(thread, name);
   push_value(thread, string_value(known));
