@@ -163,6 +163,16 @@ TEST_F(CollectorTest, TheCountDropsAfterAFullCollection) {
   EXPECT_LT(memory_in_use(state), before - 500 * int32_t(sizeof(TableObject)) / 2);
 }
 
+// costatus keeps the names it returns; one the collector frees must be
+// forgotten, not returned again from freed memory.
+TEST_F(CollectorTest, CoroutineStatusNamesOutliveTheirCollection) {
+  run("c = cocreate(function() yield() end) s = costatus(c) s = nil");
+  collect(state);
+  EXPECT_EQ(nullptr, state->global->status_names[1]);  // "suspended" was freed
+  run("assert(costatus(c) == 'suspended') coresume(c) coresume(c) "
+      "assert(costatus(c) == 'dead') assert(costatus(c) .. '!' == 'dead!')");
+}
+
 TEST_F(CollectorTest, AFullCollectionInTheMiddleOfACycleFreesWhatDiedSinceItStarted) {
   run("keep = {} for i = 1, 300 do keep[i] = {} end");
   set_collector_running(state, false);
