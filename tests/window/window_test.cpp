@@ -134,6 +134,15 @@ TEST(SdlWindow, SoftwarePathShowsChangedFramesAndRedrawsAfterAResize) {
   platform.present(platform.context, host::PresentedFrame{frame.data(), 128, 128, false, 0});
   EXPECT_EQ(pixel_at(150, 150), 0x0000ffu);
   EXPECT_EQ(pixel_at(10, 10), 0x000000u);
+  // One changed row: picture row 64 is window rows 150 and 151.
+  std::fill_n(frame.begin() + 64 * 128, 128, 0xff00ff00u);
+  platform.present(platform.context, host::PresentedFrame{frame.data(), 128, 128, false, 0});
+  EXPECT_EQ(pixel_at(150, 151), 0x00ff00u);
+  EXPECT_EQ(pixel_at(150, 149), 0x0000ffu);
+  EXPECT_EQ(pixel_at(150, 152), 0x0000ffu);
+  std::fill_n(frame.begin() + 64 * 128, 128, 0xff0000ffu);
+  platform.present(platform.context, host::PresentedFrame{frame.data(), 128, 128, false, 0});
+  EXPECT_EQ(pixel_at(150, 150), 0x0000ffu);
 
   SDL_SetWindowSize(window, 400, 300);
   host::KeyStates keys;
