@@ -29,20 +29,36 @@ std::vector<uint8_t> text_bytes(const std::string& text) { return std::vector<ui
 
 }  // namespace
 
-std::unique_ptr<Cartridge> read_embedded_cart(const host::PodItem& item, std::string* error) {
-  if (item.data.size() != kRomImageSize) {
-    *error = "item " + std::to_string(item.number) + " (" + item.name + ") is " + std::to_string(item.data.size()) +
-             " bytes, not a " + std::to_string(kRomImageSize) + "-byte cartridge image";
-    return nullptr;
-  }
+namespace {
+
+// Why an item is not a cartridge image, or empty when it is one.
+std::string image_refusal(const host::PodItem& item) {
+  if (item.data.size() != kRomImageSize)
+    return "item " + std::to_string(item.number) + " (" + item.name + ") is " + std::to_string(item.data.size()) +
+           " bytes, not a " + std::to_string(kRomImageSize) + "-byte cartridge image";
   // A text cartridge that happens to have the image's size is still text.
-  if (starts_with(item.data, "tamori cartridge")) {
-    *error = "item " + std::to_string(item.number) + " (" + item.name + ") is a text file, not a cartridge image";
-    return nullptr;
-  }
+  if (starts_with(item.data, "tamori cartridge"))
+    return "item " + std::to_string(item.number) + " (" + item.name + ") is a text file, not a cartridge image";
+  return "";
+}
+
+std::unique_ptr<Cartridge> decode_image(const std::vector<uint8_t>& image) {
   std::unique_ptr<Cartridge> cartridge = create_cartridge();
-  read_rom_image(item.data.data(), *cartridge);
+  read_rom_image(image.data(), *cartridge);
   return cartridge;
+}
+
+const std::string& identity_hash(const EmbeddedCart& cart) {
+  if (cart.hash.empty() && cart.image) cart.hash = cartridge_hash(decode_image(*cart.image).get());
+  return cart.hash;
+}
+
+}  // namespace
+
+std::unique_ptr<Cartridge> read_embedded_cart(const host::PodItem& item, std::string* error) {
+  *error = image_refusal(item);
+  if (!error->empty()) return nullptr;
+  return decode_image(item.data);
 }
 
 void mount_embedded_cart_items(EmbeddedCarts& table, const std::vector<host::PodItem>& items) {
@@ -55,18 +71,20 @@ void mount_embedded_cart_items(EmbeddedCarts& table, const std::vector<host::Pod
             [](const host::PodItem* a, const host::PodItem* b) { return a->number < b->number; });
   for (const host::PodItem* item : cart_items) {
     if (table.mounted.size() == kMaxEmbeddedCarts) break;
-    std::string error;
-    std::unique_ptr<Cartridge> cartridge = read_embedded_cart(*item, &error);
-    if (!cartridge) {
-      host::ruvo_log("** mount_embedded_cart: %s", error.c_str());
+    const std::string refusal = image_refusal(*item);
+    if (!refusal.empty()) {
+      host::ruvo_log("** mount_embedded_cart: %s", refusal.c_str());
       continue;
     }
+    auto image = std::make_shared<const std::vector<uint8_t>>(item->data);
     std::string name = item->name.substr(0, kMaxEmbeddedCartNameLength);
-    if (!host::virtual_disk_write(host::virtual_disk(), name, text_bytes(write_cartridge_text(*cartridge)))) {
+    const bool named = host::virtual_disk_write_later(
+        host::virtual_disk(), name, [image] { return text_bytes(write_cartridge_text(*decode_image(*image))); });
+    if (!named) {
       host::ruvo_log("** mount_embedded_cart: failed to mount");
       continue;
     }
-    table.mounted.push_back({host::virtual_file_name(name), cartridge_hash(cartridge.get())});
+    table.mounted.push_back({host::virtual_file_name(name), "", std::move(image)});
   }
 }
 
@@ -91,7 +109,7 @@ HeadCartStatus mount_embedded_carts(EmbeddedCarts& table, const std::vector<host
 
 std::optional<std::string> embedded_cart_name(const EmbeddedCarts& table, const std::string& hash) {
   for (const EmbeddedCart& cart : table.mounted)
-    if (cart.hash == hash) return cart.file_name;
+    if (identity_hash(cart) == hash) return cart.file_name;
   return std::nullopt;
 }
 
@@ -106,7 +124,7 @@ const EmbeddedCart* find_embedded_cart(const EmbeddedCarts& table, const std::st
 std::optional<std::string> embedded_cart_hash(const EmbeddedCarts& table, const std::string& name) {
   const EmbeddedCart* cart = find_embedded_cart(table, name);
   if (!cart) return std::nullopt;
-  return cart->hash;
+  return identity_hash(*cart);
 }
 
 std::unique_ptr<Cartridge> load_embedded_cart(const EmbeddedCart& cart) {

@@ -1,9 +1,13 @@
 // The cartridges the data file carries (items 3.. of "data.pod", each a
 // 32 KB ROM image named by its file name) and the mount table that records
 // them. Item 3 is the head cartridge: the one the console runs after its
-// boot sequence. Every mounted cartridge is also written in the text format
-// into an in-memory file of its name (host/virtual_disk.h), so that it can
+// boot sequence. Every mounted cartridge also has an in-memory file of its
+// name (host/virtual_disk.h) holding it in the text format, so that it can
 // be loaded by name.
+//
+// Mounting is lazy: it checks each item and names its file, and the image
+// is decoded only when the file is first read or the hash first asked for
+// (most runs of the console read none of them).
 #pragma once
 
 #include <cstddef>
@@ -26,7 +30,10 @@ inline constexpr const char* kHeadCartNotFound = "head cart not found\n";
 
 struct EmbeddedCart {
   std::string file_name;
-  std::string hash;  // identity hash of the mounted record
+  // Identity hash of the mounted record: empty until embedded_cart_hash,
+  // embedded_cart_name or the cart storage first asks for it.
+  mutable std::string hash;
+  std::shared_ptr<const std::vector<uint8_t>> image;  // the item's 32 KB image
 };
 
 struct EmbeddedCarts {

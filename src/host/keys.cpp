@@ -21,7 +21,26 @@ void keys_host_up(KeyStates& keys, int scancode) {
 
 void keys_release_all(KeyStates& keys) { keys.physically_down.fill(false); }
 
+namespace {
+
+// A modifier counts as held in a frame when it was down at any moment of
+// it: still down, pressed since the last frame, or down when the frame
+// began. So a chord whose modifier goes up in the same frame as its key
+// goes down (as when the events of a quick Ctrl+key straddle two frames)
+// keeps its modifier.
+bool held_during_frame(const KeyStates& keys, int scancode) {
+  const size_t i = size_t(scancode);
+  return !keys.blocked[i] && (keys.physically_down[i] || keys.pressed_since_last_frame[i] || keys.was_down[i]);
+}
+
+}  // namespace
+
 void keys_update(KeyStates& keys, int32_t now_ms) {
+  using namespace scancode;
+  const bool ctrl = held_during_frame(keys, LeftCtrl) || held_during_frame(keys, RightCtrl) ||
+                    held_during_frame(keys, LeftGui) || held_during_frame(keys, RightGui);
+  const bool alt = held_during_frame(keys, LeftAlt) || held_during_frame(keys, RightAlt);
+  const bool shift = held_during_frame(keys, LeftShift) || held_during_frame(keys, RightShift);
   bool any_new_press = false;
   for (int i = 0; i < kScancodeCount; i++) {
     // A press and release within one frame still counts as a press.
@@ -43,11 +62,9 @@ void keys_update(KeyStates& keys, int32_t now_ms) {
   }
   for (int i = 0; i < kScancodeCount; i++)
     if (keys.blocked[size_t(i)]) keys.state[size_t(i)] = kKeyUp;
-  using namespace scancode;
-  keys.ctrl = key_down(keys, LeftCtrl) || key_down(keys, RightCtrl) || key_down(keys, LeftGui) ||
-              key_down(keys, RightGui);
-  keys.alt = key_down(keys, LeftAlt) || key_down(keys, RightAlt);
-  keys.shift = key_down(keys, LeftShift) || key_down(keys, RightShift);
+  keys.ctrl = ctrl;
+  keys.alt = alt;
+  keys.shift = shift;
 }
 
 uint8_t key_state(const KeyStates& keys, int scancode) {

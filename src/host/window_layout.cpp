@@ -55,6 +55,10 @@ void software_blit(const uint32_t* source, int source_width, int source_height, 
                    int surface_pitch_pixels, int surface_width, int surface_height, const Rect& rect) {
   if (rect.width <= 0 || rect.height <= 0) return;
   const uint32_t step = uint32_t((long long)source_width * 65536 / rect.width);
+  // A whole-number scale with the rectangle's columns all on the surface
+  // (the usual pixel-perfect case) repeats each pixel instead of stepping.
+  const bool columns_inside = rect.x >= 0 && rect.x + rect.width <= surface_width;
+  const int whole_scale = columns_inside && rect.width % source_width == 0 ? rect.width / source_width : 0;
   int previous_source_row = -1;
   uint32_t* previous_output_row = nullptr;
   for (int dy = 0; dy < rect.height; dy++) {
@@ -68,8 +72,15 @@ void software_blit(const uint32_t* source, int source_width, int source_height, 
       continue;
     }
     const uint32_t* in = source + size_t(source_row) * source_width;
-    uint32_t position = uint32_t(x_start - rect.x) * step;
-    for (int x = x_start; x < x_end; x++, position += step) out[x] = in[std::min<int>(position >> 16, source_width - 1)];
+    if (whole_scale > 0) {
+      // Each source pixel becomes whole_scale output pixels.
+      uint32_t* write = out + rect.x;
+      for (int x = 0; x < source_width; x++, write += whole_scale) std::fill_n(write, whole_scale, in[x]);
+    } else {
+      uint32_t position = uint32_t(x_start - rect.x) * step;
+      for (int x = x_start; x < x_end; x++, position += step)
+        out[x] = in[std::min<int>(position >> 16, source_width - 1)];
+    }
     previous_source_row = source_row;
     previous_output_row = out;
   }

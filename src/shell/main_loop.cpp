@@ -214,6 +214,27 @@ int applicable_sleep_ms(const Console& console) {
   return std::clamp(sleep, 0, 200);
 }
 
+int32_t ms_until_tick_owed(int32_t accumulator, int tick_rate, int current_fps) {
+  if (accumulator >= kOneTick) return 0;
+  if (tick_rate <= 0) return kLongestGapMs;
+  // Each millisecond adds floor(65.536) or floor(65.536) + 1 units per tick
+  // of rate: start just below the estimate and step up to the exact answer.
+  const int64_t units = (int64_t(kOneTick) - accumulator + tick_rate - 1) / tick_rate;
+  int32_t ms = int32_t(std::max<int64_t>(0, units * 1000 / 65536 - 1));
+  while (advance_frame_accumulator(accumulator, ms, tick_rate, current_fps) < kOneTick) ms++;
+  return ms;
+}
+
+int iteration_sleep_ms(const Console& console, int32_t now_ms) {
+  const int setting = applicable_sleep_ms(console);
+  const VmState& pstate = console.pstate;
+  if (console.app.headless || pstate.pending_action != kActionNone) return setting;
+  const int tick_rate = pstate.pause_state != 0 ? 30 : pstate.current_fps;
+  const int32_t due = ms_until_tick_owed(pstate.frame_accumulator, tick_rate, pstate.current_fps) -
+                      (now_ms - pstate.last_t);
+  return std::clamp(due, setting, std::max(setting, 100));
+}
+
 void set_sound_volume(int volume) {
   host::ruvo_config().sound_volume = volume;
   console_settings().volume = volume;

@@ -18,6 +18,16 @@ int skip_draw_bound(int sleep_ms);
 // The sleep that applies now: foreground or background.
 int applicable_sleep_ms(const Console& console);
 
+// The fewest milliseconds after which a 16.16 accumulator at `tick_rate`
+// owes a whole tick (0 when it already does).
+int32_t ms_until_tick_owed(int32_t accumulator, int tick_rate, int current_fps);
+
+// How long the host loop sleeps before this iteration: the applicable sleep
+// or, with a window open, until the next tick is due if that is later (an
+// iteration that owes no tick would draw nothing new), at most 100 ms.
+// Headless consoles sleep the setting alone.
+int iteration_sleep_ms(const Console& console, int32_t now_ms);
+
 // Sets the sound volume in the framework and the console settings.
 void set_sound_volume(int volume);
 // Volume hot keys: the new volume after Ctrl+'-' / Ctrl+'='.

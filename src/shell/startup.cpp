@@ -175,7 +175,7 @@ std::optional<int> ruvo_main_init(Console& console, int argc, const char* const*
 void ruvo_main_iteration(Console& console) {
   AppState& app = console.app;
   app.frame_start_ms = app.frame_start_ms ? app.frame_start_ms : host::ruvo_get_time_ms();
-  host::ruvo_sleep_ms(applicable_sleep_ms(console));
+  host::ruvo_sleep_ms(iteration_sleep_ms(console, host::ruvo_get_time_ms()));
   host::HostEvents events;
   if (app.platform.pump_events) app.platform.pump_events(app.platform.context, app.keys, events);
   host::keys_update(app.keys, host::ruvo_get_time_ms());

@@ -121,6 +121,32 @@ TEST_F(EmbeddedCartsTest, InMemoryFilesAreReadWhenTheHostHasNoSuchFile) {
   EXPECT_EQ(std::string(text->begin(), text->end()), "host copy");
 }
 
+// Mounted files are made when first read: once, and a later plain write
+// of the same name replaces the one still to be made.
+TEST_F(EmbeddedCartsTest, FilesWrittenLaterAreMadeOnceWhenFirstRead) {
+  int made = 0;
+  host::VirtualDisk& disk = host::virtual_disk();
+  ASSERT_TRUE(host::virtual_disk_write_later(disk, "carts/later.tm", [&made] {
+    made++;
+    return std::vector<uint8_t>{'o', 'k'};
+  }));
+  EXPECT_FALSE(host::virtual_disk_write_later(disk, "carts/", [] { return std::vector<uint8_t>{}; }));
+  EXPECT_EQ(made, 0);
+  for (int read = 0; read < 2; read++) {
+    std::optional<std::vector<uint8_t>> bytes = host::read_file("/elsewhere/later.tm");
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "ok");
+  }
+  EXPECT_EQ(made, 1);
+  ASSERT_TRUE(host::virtual_disk_write_later(disk, "again.tm", [&made] {
+    made++;
+    return std::vector<uint8_t>{'x'};
+  }));
+  ASSERT_TRUE(host::virtual_disk_write(disk, "again.tm", {'y'}));
+  EXPECT_EQ(*host::virtual_disk_find(disk, "again.tm"), std::vector<uint8_t>{'y'});
+  EXPECT_EQ(made, 1);
+}
+
 TEST_F(EmbeddedCartsTest, ItemsThatAreNotImagesAreRefusedWithAReason) {
   std::vector<uint8_t> text_sized(kRomImageSize, ' ');
   const std::string header = "tamori cartridge // x\nversion 43\n";

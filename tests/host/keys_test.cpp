@@ -68,6 +68,23 @@ TEST(KeyStates, BlockedKeyReadsUpUntilReleased) {
   EXPECT_TRUE(key_pressed(keys, scancode::Escape));
 }
 
+// A quick Ctrl+6 whose events straddle two frames: Ctrl goes down in one,
+// 6 goes down and both go up in the next. Ctrl was held during that frame.
+TEST(KeyStates, ModifierReleasedInTheFrameOfTheChordStillCounts) {
+  KeyStates keys;
+  keys_host_down(keys, scancode::LeftCtrl);
+  keys_update(keys, 0);
+  keys_host_down(keys, scancode::Digit6);
+  keys_host_up(keys, scancode::LeftCtrl);
+  keys_host_up(keys, scancode::Digit6);
+  keys_update(keys, 33);
+  EXPECT_TRUE(keys.ctrl);
+  EXPECT_TRUE(key_pressed(keys, scancode::Digit6));
+  keys_update(keys, 66);
+  EXPECT_FALSE(keys.ctrl);
+  EXPECT_FALSE(key_down(keys, scancode::LeftCtrl));
+}
+
 TEST(KeyStates, PseudoKeysAndRemapping) {
   KeyStates keys;
   keys_host_down(keys, scancode::RightGui);

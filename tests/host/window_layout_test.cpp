@@ -68,6 +68,34 @@ TEST(SoftwareBlit, NearestPixelScalingIntoTheRectangle) {
     for (int x = 0; x < 8; x++) EXPECT_EQ(surface[size_t(y) * 8 + x], expected_rows[y][x]) << x << "," << y;
 }
 
+// Every pixel of the rectangle holds the source pixel at column
+// x * step / 65536 with the integer step width * 65536 / rect width, and
+// row y * height / rect height, for whole and fractional scales, inside
+// the surface or clipped by it.
+TEST(SoftwareBlit, EachPixelComesFromTheNearestSourcePixel) {
+  const int source_width = 8, source_height = 4;
+  std::vector<uint32_t> source(source_width * source_height);
+  for (size_t i = 0; i < source.size(); i++) source[i] = uint32_t(i + 1);
+  const int surface_width = 40, surface_height = 20;
+  for (const Rect& rect : {Rect{4, 2, 32, 16}, Rect{0, 0, 8, 4}, Rect{3, 1, 20, 13}, Rect{-4, 0, 24, 12},
+                           Rect{30, 5, 16, 8}}) {
+    SCOPED_TRACE(testing::Message() << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height);
+    const int64_t step = int64_t(source_width) * 65536 / rect.width;
+    std::vector<uint32_t> surface(size_t(surface_width) * surface_height, 0);
+    software_blit(source.data(), source_width, source_height, surface.data(), surface_width, surface_width,
+                  surface_height, rect);
+    for (int y = 0; y < surface_height; y++)
+      for (int x = 0; x < surface_width; x++) {
+        const int dx = x - rect.x, dy = y - rect.y;
+        const bool inside = dx >= 0 && dx < rect.width && dy >= 0 && dy < rect.height;
+        const uint32_t expected =
+            inside ? source[size_t(dy * source_height / rect.height) * source_width + size_t(dx * step >> 16)]
+                   : 0;
+        ASSERT_EQ(surface[size_t(y) * surface_width + x], expected) << x << "," << y;
+      }
+  }
+}
+
 TEST(SoftwareBlit, RectanglePartlyOutsideIsClipped) {
   const uint32_t source[1] = {9};
   std::vector<uint32_t> surface(4 * 4, 0);

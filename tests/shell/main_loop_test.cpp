@@ -32,6 +32,23 @@ TEST(SkipDraw, BoundsForSleepSettings) {
   EXPECT_EQ(skip_draw_bound(200), 2);
 }
 
+TEST(TickDue, MillisecondsUntilAWholeTickIsOwed) {
+  struct Case {
+    int32_t accumulator;
+    int tick_rate, current_fps;
+    int32_t ms;
+  };
+  // 17 ms add 1114 units per tick of rate, 16 ms only 1048.
+  for (const Case& c : {Case{0, 30, 30, 34}, Case{0x8000, 30, 30, 17}, Case{0, 60, 60, 17}, Case{0xfff0, 60, 60, 1},
+                        Case{0x10000, 30, 30, 0}, Case{0x1ffff, 30, 30, 0}, Case{0, 15, 15, 67}}) {
+    SCOPED_TRACE(c.accumulator);
+    EXPECT_EQ(ms_until_tick_owed(c.accumulator, c.tick_rate, c.current_fps), c.ms);
+    if (c.ms > 0) {
+      EXPECT_LT(advance_frame_accumulator(c.accumulator, c.ms - 1, c.tick_rate, c.current_fps), 0x10000);
+    }
+  }
+}
+
 TEST(Volume, HotKeyStepsAndBar) {
   EXPECT_EQ(volume_up(256), 256);
   EXPECT_EQ(volume_up(100), 132);
@@ -113,6 +130,27 @@ TEST_F(MainLoop, WithSleepZeroUpToTenThousandIdleIterationsSkip) {
   ruvo_main_iteration(console);
   EXPECT_EQ(drawn_after_tick(console, 10000), 0);
   EXPECT_EQ(drawn_after_tick(console, 3), 3);
+}
+
+// With a window the loop sleeps until the next tick is due, so every
+// iteration runs one tick and draws it; headless it sleeps the setting.
+TEST_F(MainLoop, WindowedIterationsSleepUntilTheNextTick) {
+  ASSERT_FALSE(start_stopped());
+  console.app.headless = false;
+  ruvo_main_iteration(console);
+  const int32_t start_ms = time.now_ms;
+  for (int i = 0; i < 30; i++) {
+    const int32_t ticks = console.pstate.frame_counter, draws = console.app.draw_count;
+    ruvo_main_iteration(console);
+    EXPECT_EQ(console.pstate.frame_counter - ticks, 1) << i;
+    EXPECT_EQ(console.app.draw_count - draws, 1) << i;
+  }
+  // The first iteration left nearly a whole tick owed: 30 ticks in 29 gaps.
+  EXPECT_NEAR(time.now_ms - start_ms, 29 * 1000 / 30, 3);
+  console.app.headless = true;
+  const int32_t before = time.now_ms;
+  ruvo_main_iteration(console);
+  EXPECT_EQ(time.now_ms - before, 2) << "the foreground sleep setting";
 }
 
 TEST_F(MainLoop, AnyButtonOfPlayerZeroEndsTheStoppedConsole) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/console_data.h"
+#include "host/files.h"
 #include "host/keys.h"
 #include "host/platform.h"
 #include "host/scancodes.h"
@@ -104,6 +105,66 @@ TEST(SdlWindow, SoftwarePathScalesAndCentresTheFrame) {
   host::sdl_platform_shutdown();
 }
 
+// The software path writes only the page's rectangle of an unchanged
+// window: a changed frame shows, and after a resize the black around the
+// page is drawn again.
+TEST(SdlWindow, SoftwarePathShowsChangedFramesAndRedrawsAfterAResize) {
+  if (!have_display()) GTEST_SKIP() << "no display";
+  ASSERT_TRUE(host::sdl_platform_init());
+  host::Platform platform = host::sdl_platform();
+  host::WindowRequest request;
+  request.window_width = 300;
+  request.window_height = 300;
+  request.windowed = true;
+  request.software_blit = true;
+  ASSERT_TRUE(platform.open_window(platform.context, request));
+  SDL_Window* window = SDL_GetWindowFromID(1);
+  ASSERT_NE(window, nullptr);
+  auto pixel_at = [&](int x, int y) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    Uint32 pixel = static_cast<Uint32*>(surface->pixels)[y * (surface->pitch / 4) + x];
+    Uint8 r, g, b;
+    SDL_GetRGB(pixel, surface->format, &r, &g, &b);
+    return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+  };
+  std::vector<uint32_t> frame(128 * 128, 0xffff0000u);
+  platform.present(platform.context, host::PresentedFrame{frame.data(), 128, 128, false, 0});
+  EXPECT_EQ(pixel_at(150, 150), 0xff0000u);
+  frame.assign(frame.size(), 0xff0000ffu);
+  platform.present(platform.context, host::PresentedFrame{frame.data(), 128, 128, false, 0});
+  EXPECT_EQ(pixel_at(150, 150), 0x0000ffu);
+  EXPECT_EQ(pixel_at(10, 10), 0x000000u);
+  // One changed row: picture row 64 is window rows 150 and 151.
+  std::fill_n(frame.begin() + 64 * 128, 128, 0xff00ff00u);
+  platform.present(platform.context, host::PresentedFrame{frame.data(), 128, 128, false, 0});
+  EXPECT_EQ(pixel_at(150, 151), 0x00ff00u);
+  EXPECT_EQ(pixel_at(150, 149), 0x0000ffu);
+  EXPECT_EQ(pixel_at(150, 152), 0x0000ffu);
+  std::fill_n(frame.begin() + 64 * 128, 128, 0xff0000ffu);
+  platform.present(platform.context, host::PresentedFrame{frame.data(), 128, 128, false, 0});
+  EXPECT_EQ(pixel_at(150, 150), 0x0000ffu);
+
+  SDL_SetWindowSize(window, 400, 300);
+  host::KeyStates keys;
+  host::HostEvents events;
+  for (int wait = 0; wait < 100 && events.window_width != 400; wait++) {
+    SDL_Delay(10);
+    platform.pump_events(platform.context, keys, events);
+  }
+  ASSERT_EQ(events.window_width, 400);
+  platform.present(platform.context, host::PresentedFrame{frame.data(), 128, 128, false, 0});
+  ASSERT_EQ(SDL_GetWindowSurface(window)->w, 400);
+  // Scale 2 again, now at (72, 22).
+  EXPECT_EQ(pixel_at(71, 150), 0x000000u);
+  EXPECT_EQ(pixel_at(72, 150), 0x0000ffu);
+  EXPECT_EQ(pixel_at(327, 150), 0x0000ffu);
+  EXPECT_EQ(pixel_at(328, 150), 0x000000u);
+  platform.pump_events(platform.context, keys, events);
+  EXPECT_EQ(events.back_page_rectangle, (host::Rect{72, 22, 256, 256}));
+  platform.close_window(platform.context);
+  host::sdl_platform_shutdown();
+}
+
 TEST(SdlWindow, KeyEventsReachTheKeyStates) {
   if (!have_display()) GTEST_SKIP() << "no display";
   ASSERT_TRUE(host::sdl_platform_init());
@@ -134,12 +195,14 @@ TEST(SdlWindow, KeyEventsReachTheKeyStates) {
   host::sdl_platform_shutdown();
 }
 
-// Starts the real program in a 300x300 window at (0, 0) with `arguments`,
-// waits `seconds` and takes a screenshot of the X screen.
-bool screenshot_of_program(const std::string& home, const std::string& arguments, double seconds, Screenshot& shot) {
+// Starts the real program in a 300x300 window at (0, 0) with `arguments`
+// (and `environment` before the command), waits `seconds` and takes a
+// screenshot of the X screen.
+bool screenshot_of_program(const std::string& home, const std::string& arguments, double seconds, Screenshot& shot,
+                           const std::string& environment = "") {
   const std::string shot_path = home + "/shot.ppm";
   std::filesystem::create_directories(home);
-  const std::string command = std::string(TAMORI_EXE) + " -home " + home +
+  const std::string command = environment + " " + std::string(TAMORI_EXE) + " -home " + home +
                               " -windowed 1 -width 300 -height 300 -window_x 0 -window_y 0 " + arguments +
                               " & pid=$!; sleep " + std::to_string(seconds) + "; import -window root -depth 8 " +
                               shot_path + "; kill $pid; wait $pid";
@@ -183,6 +246,25 @@ TEST(TamoriProgram, BootsIntoTheStoppedConsoleWithACartridgeNamedWithoutRun) {
   EXPECT_GT(pixels_in_rows(shot, 30, 48, bar), 100);
   // The console saved its settings when it was ended.
   EXPECT_TRUE(std::filesystem::exists(home + "/log.txt"));
+  std::filesystem::remove_all(home);
+}
+
+// On a display whose GL rasterises on the CPU the console draws through
+// its software path; a renderer asked for by name is used all the same.
+TEST(TamoriProgram, DrawsThroughARendererAskedForByName) {
+  if (!have_display()) GTEST_SKIP() << "no display";
+  std::optional<host::ConsoleData> data = host::load_console_data(std::string(TAMORI_BUILD_DIR) + "/data.pod");
+  ASSERT_TRUE(data);
+  const std::string home = std::filesystem::temp_directory_path() / ("tamori_window_gl_" + std::to_string(::getpid()));
+  Screenshot shot;
+  ASSERT_TRUE(screenshot_of_program(home, std::string(TAMORI_SOURCE_ROOT) + "/assets/carts/text.tm", 4, shot,
+                                    "SDL_RENDER_DRIVER=opengl"));
+  EXPECT_EQ(shot.at(10, 150), (Rgb{0, 0, 0}));
+  EXPECT_EQ(picture_pixel(shot, 0, 121), palette_colour(*data, 6));
+  EXPECT_EQ(picture_pixel(shot, 50, 120), palette_colour(*data, 0));
+  auto log = host::read_file(home + "/log.txt");
+  ASSERT_TRUE(log);
+  EXPECT_EQ(std::string(log->begin(), log->end()).find("using software_blit"), std::string::npos);
   std::filesystem::remove_all(home);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/config.h"
@@ -37,6 +38,17 @@ struct SdlHost {
   int shown_width = 0, shown_height = 0, shown_fps = -1;
   int shown_output_width = 0, shown_output_height = 0;
   bool needs_redraw = true;
+  // The software path writes only the page's rectangle of the window
+  // surface; the black around it is drawn again when the surface, its size
+  // or the rectangle changes, or the window asked to be redrawn.
+  SDL_Surface* cleared_surface = nullptr;
+  int cleared_width = 0, cleared_height = 0;
+  Rect cleared_for{0, 0, 0, 0};
+  bool surface_stale = true;
+  std::vector<uint32_t> software_source;
+  // Set once a renderer turned out to rasterise on the CPU, so that windows
+  // made again (full screen and back) go straight to the software path.
+  bool renderer_on_cpu = false;
 };
 
 // Renderer output pixels can outnumber window pixels (high-density
@@ -64,6 +76,34 @@ void destroy_window(SdlHost& host) {
   host.renderer = nullptr;
   host.window = nullptr;
   host.texture_width = host.texture_height = 0;
+  host.cleared_surface = nullptr;
+  host.surface_stale = true;
+}
+
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+// True for a renderer that draws on the CPU: SDL's own software renderer,
+// or a GL driver that rasterises in software (as on a machine without a
+// graphics driver, or a virtual X server). Scaling the page through such a
+// driver costs several times what writing the window's pixels directly
+// does. A renderer named by SDL_RENDER_DRIVER is kept as asked.
+bool renderer_draws_on_cpu(SDL_Renderer* renderer) {
+  const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+  if (asked && *asked) return false;
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0) return false;
+  if (info.flags & SDL_RENDERER_SOFTWARE) return true;
+  const std::string_view name = info.name ? info.name : "";
+  if (name != "opengl" && name != "opengles2") return false;
+  // The renderer's GL context is current once it is made.
+  using GetString = const unsigned char* (*)(unsigned int);
+  constexpr unsigned int kGlRenderer = 0x1F01;
+  auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  const unsigned char* text = get_string ? get_string(kGlRenderer) : nullptr;
+  if (!text) return false;
+  const std::string_view driver = reinterpret_cast<const char*>(text);
+  return contains(driver, "llvmpipe") || contains(driver, "softpipe") || contains(driver, "Software Rasterizer") ||
+         contains(driver, "SWR");
 }
 
 bool create_window(SdlHost& host, bool fullscreen) {
@@ -91,14 +131,23 @@ bool create_window(SdlHost& host, bool fullscreen) {
   host.window = SDL_CreateWindow(request.title.c_str(), x, y, width, height, flags);
   if (!host.window) return false;
   host.fullscreen = fullscreen;
-  host.software = request.software_blit;
+  host.software = request.software_blit || host.renderer_on_cpu;
   if (!host.software) {
     host.renderer = SDL_CreateRenderer(host.window, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!host.renderer) {
       ruvo_log(" could not create sdl_renderer! dropping down to software_blit\n");
       host.software = true;
+    } else if (renderer_draws_on_cpu(host.renderer)) {
+      ruvo_log("renderer draws on the cpu: using software_blit\n");
+      SDL_DestroyRenderer(host.renderer);
+      host.renderer = nullptr;
+      host.renderer_on_cpu = true;
+      host.software = true;
     }
   }
+  // The software path writes the window's own pixels (shared memory on
+  // X11) rather than a texture drawn by a renderer behind the surface.
+  if (host.software) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   return true;
 }
 
@@ -137,6 +186,7 @@ void pump_events(void*, KeyStates& keys, HostEvents& events) {
       case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keys_release_all(keys);
         host.needs_redraw = true;
+        host.surface_stale = true;
         break;
       case SDL_MOUSEMOTION:
         events.mouse_moved = true;
@@ -209,29 +259,49 @@ Layout current_layout(const SdlHost& host, int page_width, int page_height, int 
 void present_software(SdlHost& host, const PresentedFrame& frame) {
   SDL_Surface* surface = SDL_GetWindowSurface(host.window);
   if (!surface) return;
-  SDL_Surface* target = surface;
-  SDL_Surface* converted = nullptr;
-  if (surface->format->format != SDL_PIXELFORMAT_ARGB8888 && surface->format->format != SDL_PIXELFORMAT_RGB888) {
-    converted = SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32, SDL_PIXELFORMAT_ARGB8888);
-    target = converted;
-  }
+  const bool direct =
+      surface->format->format == SDL_PIXELFORMAT_ARGB8888 || surface->format->format == SDL_PIXELFORMAT_RGB888;
+  SDL_Surface* target = direct ? surface
+                               : SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32, SDL_PIXELFORMAT_ARGB8888);
   if (!target) return;
+  Layout layout = current_layout(host, frame.width, frame.height, target->w, target->h);
+  remember_page_rectangle(host, layout.destination, target->w, target->h, frame.width, frame.height);
+  const bool clear = !direct || host.surface_stale || host.cleared_surface != surface ||
+                     host.cleared_width != surface->w || host.cleared_height != surface->h ||
+                     !(host.cleared_for == layout.destination);
   SDL_LockSurface(target);
   auto* pixels = static_cast<uint32_t*>(target->pixels);
   const int pitch = target->pitch / 4;
-  for (int y = 0; y < target->h; y++)
-    for (int x = 0; x < target->w; x++) pixels[y * pitch + x] = 0xff000000u;
-  Layout layout = current_layout(host, frame.width, frame.height, target->w, target->h);
-  remember_page_rectangle(host, layout.destination, target->w, target->h, frame.width, frame.height);
-  std::vector<uint32_t> source(frame.argb, frame.argb + size_t(frame.width) * frame.height);
-  if (frame.show_fps) draw_fps_into(source.data(), frame.width, frame.width, frame.height, frame.fps);
-  software_blit(source.data(), frame.width, frame.height, pixels, pitch, target->w, target->h, layout.destination);
-  SDL_UnlockSurface(target);
-  if (converted) {
-    SDL_BlitSurface(converted, nullptr, surface, nullptr);
-    SDL_FreeSurface(converted);
+  if (clear)
+    for (int y = 0; y < target->h; y++) std::fill_n(pixels + size_t(y) * pitch, target->w, 0xff000000u);
+  const uint32_t* source = frame.argb;
+  if (frame.show_fps) {
+    host.software_source.assign(frame.argb, frame.argb + size_t(frame.width) * frame.height);
+    draw_fps_into(host.software_source.data(), frame.width, frame.width, frame.height, frame.fps);
+    source = host.software_source.data();
   }
-  SDL_UpdateWindowSurface(host.window);
+  software_blit(source, frame.width, frame.height, pixels, pitch, target->w, target->h, layout.destination);
+  SDL_UnlockSurface(target);
+  if (!direct) {
+    SDL_BlitSurface(target, nullptr, surface, nullptr);
+    SDL_FreeSurface(target);
+  }
+  if (clear) {
+    SDL_UpdateWindowSurface(host.window);
+    host.cleared_surface = surface;
+    host.cleared_width = surface->w;
+    host.cleared_height = surface->h;
+    host.cleared_for = layout.destination;
+    host.surface_stale = false;
+    return;
+  }
+  // Only the page's rectangle changed: hand just that to the window.
+  const Rect& page = layout.destination;
+  const int x0 = std::max(0, page.x), y0 = std::max(0, page.y);
+  const int x1 = std::min(surface->w, page.x + page.width), y1 = std::min(surface->h, page.y + page.height);
+  if (x1 <= x0 || y1 <= y0) return;
+  const SDL_Rect changed{x0, y0, x1 - x0, y1 - y0};
+  SDL_UpdateWindowSurfaceRects(host.window, &changed, 1);
 }
 
 // True when the window already shows exactly this frame at this size, so
