@@ -146,7 +146,9 @@ void call_value(ThreadState* thread, int function_slot, int wanted_results) {
   NativeEntry entry(thread);
   size_t depth = thread->frames.size();
   if (wanted_results > 0) ensure_stack(thread, wanted_results);
-  if (precall(thread, function_slot, wanted_results, 0)) execute(thread, depth);
+  // A loop entered with no frames below returns a suspension instead of
+  // unwinding; here it unwinds like any other.
+  if (precall(thread, function_slot, wanted_results, 0) && execute(thread, depth)) throw YieldSignal{};
 }
 
 RunStatus protected_call_at(ThreadState* thread, int function_slot, int wanted_results) {

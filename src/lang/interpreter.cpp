@@ -33,16 +33,17 @@ constexpr uint32_t kCycles[64] = {
 
 // Decides what a fired cycle check does: drop a superyield request that
 // cannot be honoured, let the continuation of a suspended frame run, or
-// suspend the coroutine before this instruction (not executed, not charged).
-void cycle_check(ThreadState* thread, CallFrame& frame, int32_t slice, int32_t budget) {
+// suspend the coroutine before this instruction (not executed, not
+// charged): then it returns true, and the loop unwinds to the resume.
+bool cycle_check(ThreadState* thread, CallFrame& frame, int32_t slice, int32_t budget) {
   if (slice <= budget && thread->non_yieldable > 0) {
     cpu_counters.cpu_superyield = 0;
-    return;
+    return false;
   }
   thread->escape_flag = 1;
   if (frame.flags & kFrameSuspendedByCycleCheck) {
     frame.flags &= uint8_t(~kFrameSuspendedByCycleCheck);
-    return;
+    return false;
   }
   if (thread->non_yieldable > 0) {
     throw_error_message(thread, thread == thread->global->main_thread
@@ -52,7 +53,7 @@ void cycle_check(ThreadState* thread, CallFrame& frame, int32_t slice, int32_t b
   frame.pc--;
   frame.flags |= kFrameSuspendedByCycleCheck;
   thread->yielded_count = 0;
-  throw YieldSignal{};
+  return true;
 }
 
 // Executes the jump that follows a comparison or test, as part of it.
@@ -328,6 +329,13 @@ reentry:
   // may have charged cycles (RELOAD_SLICE, and every `goto reentry`).
   int32_t slice = cpu.cpu_cycles_slice;
 #define RELOAD_SLICE() (slice = cpu.cpu_cycles_slice)
+  // The coroutine yields or is suspended: straight back to its resume from
+  // the outermost loop, by exception from a nested one.
+#define SUSPEND()                            \
+  do {                                       \
+    if (stop_depth != 0) throw YieldSignal{}; \
+    return true;                             \
+  } while (false)
 #define DISPATCH()                    \
   do {                                \
     i = *pc++;                        \
@@ -342,7 +350,7 @@ reentry:
   do {                                                                             \
     if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {                 \
       SAVE_PC();                                                                   \
-      cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max);                \
+      if (cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max)) SUSPEND(); \
     }                                                                              \
     slice = int32_t(uint32_t(slice) + kCycles[int(OpCode::name)]);                 \
     cpu.cpu_cycles_slice = slice;                                                  \
@@ -634,10 +642,7 @@ reentry:
           RELOAD_SLICE();
           DISPATCH();
         }
-        if (start_call(thread, function_slot, arg_c(i) - 1, 0) == CallOutcome::Yielded) {
-          if (stop_depth != 0) throw YieldSignal{};
-          return true;
-        }
+        if (start_call(thread, function_slot, arg_c(i) - 1, 0) == CallOutcome::Yielded) SUSPEND();
         // A native may have finished this frame too (kNativeFinishedItsCaller).
         if (thread->frames.size() <= stop_depth) return false;
         goto reentry;
@@ -691,7 +696,7 @@ reentry:
         // Invalid instructions cost nothing before they raise their error.
         if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {
           SAVE_PC();
-          cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max);
+          if (cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max)) SUSPEND();
         }
         SAVE_PC();
         throw_error_message(thread, "invalid instruction");
@@ -702,6 +707,7 @@ reentry:
 #undef CHECK_AND_CHARGE
 #undef DISPATCH
 #undef RELOAD_SLICE
+#undef SUSPEND
 #undef SAVE_PC
 #undef RK
 }
