@@ -63,10 +63,8 @@ Rgb palette_colour(const host::ConsoleData& data, int code) {
   return {data.palette[size_t(code)][0], data.palette[size_t(code)][1], data.palette[size_t(code)][2]};
 }
 
-TEST(SdlWindow, SoftwarePathScalesAndCentresTheFrame) {
-  if (!have_display()) GTEST_SKIP() << "no display";
-  ASSERT_TRUE(host::sdl_platform_init());
-  host::Platform platform = host::sdl_platform();
+// A 300 x 300 window at the top left, drawn by the software path.
+host::WindowRequest software_window_request() {
   host::WindowRequest request;
   request.window_width = 300;
   request.window_height = 300;
@@ -75,7 +73,14 @@ TEST(SdlWindow, SoftwarePathScalesAndCentresTheFrame) {
   request.windowed = true;
   request.software_blit = true;
   request.title = "TAMORI";
-  ASSERT_TRUE(platform.open_window(platform.context, request));
+  return request;
+}
+
+TEST(SdlWindow, SoftwarePathScalesAndCentresTheFrame) {
+  if (!have_display()) GTEST_SKIP() << "no display";
+  ASSERT_TRUE(host::sdl_platform_init());
+  host::Platform platform = host::sdl_platform();
+  ASSERT_TRUE(platform.open_window(platform.context, software_window_request()));
   // A 128x128 frame: red with a white pixel at (0, 0) and green at (127, 127).
   std::vector<uint32_t> frame(128 * 128, 0xffff0000u);
   frame[0] = 0xffffffffu;
@@ -112,12 +117,7 @@ TEST(SdlWindow, SoftwarePathShowsChangedFramesAndRedrawsAfterAResize) {
   if (!have_display()) GTEST_SKIP() << "no display";
   ASSERT_TRUE(host::sdl_platform_init());
   host::Platform platform = host::sdl_platform();
-  host::WindowRequest request;
-  request.window_width = 300;
-  request.window_height = 300;
-  request.windowed = true;
-  request.software_blit = true;
-  ASSERT_TRUE(platform.open_window(platform.context, request));
+  ASSERT_TRUE(platform.open_window(platform.context, software_window_request()));
   SDL_Window* window = SDL_GetWindowFromID(1);
   ASSERT_NE(window, nullptr);
   auto pixel_at = [&](int x, int y) {
