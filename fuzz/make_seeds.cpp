@@ -1,6 +1,7 @@
 // Seeds for the binary formats, made from text cartridges at run time:
 // make_seeds OUT_FOLDER CART.tm... writes NAME.png (the PNG cartridge),
-// NAME.rom (the ROM image) and NAME.code (the stored code block) for each.
+// NAME.rom (the ROM image), NAME.code (the stored code block) and NAME.share
+// (the share address's code and sprite parts, joined by '&') for each.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include "cart/code_compress.h"
 #include "cart/picture_cartridge.h"
 #include "cart/rom_image.h"
+#include "cart/share_address.h"
 #include "cart/text_reader.h"
 
 namespace {
@@ -37,7 +39,10 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> png;
     if (cart::encode_picture_cartridge(*loaded.cartridge, nullptr, &png) == cart::PictureSaveStatus::saved)
       write_file(out / (name + ".png"), png);
-    write_file(out / (name + ".code"), cart::compress_code(loaded.cartridge->code));
+    const std::vector<uint8_t> stored = cart::compress_code(loaded.cartridge->code);
+    write_file(out / (name + ".code"), stored);
+    const std::string share = cart::share_base64(stored) + "&" + cart::sprite_run_text(*loaded.cartridge);
+    write_file(out / (name + ".share"), {share.begin(), share.end()});
   }
   return 0;
 }

@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages needed to build, run and test TAMORI.
 #   scripts/install-deps.sh              to build, run and test
 #   scripts/install-deps.sh --packaging  also the checkers of the installed files and the package
+#   scripts/install-deps.sh --fuzz       also clang and its fuzzer and sanitizer runtimes (tools/fuzz.sh)
 # xdotool sends real key events to the running program in the window tests
 # (the capture keys).
 set -euo pipefail
@@ -12,6 +13,10 @@ if [[ ${1:-} == --packaging ]]; then
   # package, desktop-file-utils the desktop entry, appstream the metainfo,
   # libxml2-utils (xmllint) the MIME type file, man-db (man --warnings) the manual pages.
   packages+=(lintian desktop-file-utils appstream libxml2-utils man-db)
+elif [[ ${1:-} == --fuzz ]]; then
+  # clang-14's libFuzzer, AddressSanitizer and UBSan libraries are in
+  # libclang-rt-14-dev, which clang only recommends; ninja builds the targets.
+  packages+=(clang libclang-rt-14-dev ninja-build)
 fi
 missing=()
 for package in "${packages[@]}"; do

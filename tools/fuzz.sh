@@ -19,11 +19,12 @@ cmake --build "$build" -j"$(nproc)" --target fuzz_targets
 # Seeds: the project's own test data and the shared real cartridges, with
 # their PNG, ROM and compressed-code forms made by the seed maker.
 seeds=$work/seeds
-mkdir -p "$seeds"/{text,lua,binary,pod}
+mkdir -p "$seeds"/{text,lua,binary,pod,share}
 cp -f ../shared/carts/*.tm assets/carts/*.tm "$seeds/text/" 2>/dev/null || true
 find tests -name '*.lua' -exec cp -f {} "$seeds/lua/" \;
 find tests -name '*.png' -exec cp -f {} "$seeds/binary/" \;
 "$build/fuzz/fuzz_make_seeds" "$seeds/binary" "$seeds"/text/*.tm >/dev/null 2>&1 || true
+mv -f "$seeds"/binary/*.share "$seeds/share/" 2>/dev/null || true
 cp -f "$build/data.pod" "$seeds/pod/" 2>/dev/null || true
 
 seed_folder() {
@@ -31,6 +32,7 @@ seed_folder() {
     text_cartridge|text_roundtrip|dropped_file) echo text ;;
     compiler|interpreter|print_text|print_sound|config_file|input_recording) echo lua ;;
     data_pod) echo pod ;;
+    share_address) echo share ;;
     *) echo binary ;;
   esac
 }
@@ -38,7 +40,7 @@ dictionary() {
   case $1 in
     text_cartridge|text_roundtrip) echo text_cartridge ;;
     compiler|interpreter) echo language ;;
-    config_file|input_recording|print_text) echo "$1" ;;
+    config_file|input_recording|print_text|share_address) echo "$1" ;;
     print_sound) echo print_text ;;
     *) echo binary ;;
   esac
@@ -56,12 +58,16 @@ for target in "${targets[@]}"; do
   corpus=$work/corpus/$target
   mkdir -p "$corpus" "$work/crashes"
   echo "== $target"
+  start=$SECONDS
   if ! "$build/fuzz/fuzz_$target" "$corpus" "$seeds/$(seed_folder "$target")" -max_total_time="$seconds" \
       -dict="fuzz/dict/$(dictionary "$target").dict" -artifact_prefix="$work/crashes/$target-" \
       -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 2>"$work/$target.log"; then
+    # The report goes to the output too: a CI machine's files are gone after the run.
+    tail -n 60 "$work/$target.log"
     echo "** $target failed: see $work/$target.log"
     failed=1
   fi
+  echo "   $((SECONDS - start)) s"
   grep -E "^#[0-9]+.*DONE|stat::number_of_executed_units|stat::average_exec_per_sec" "$work/$target.log" | tail -3 || true
 done
 exit $failed

@@ -272,6 +272,10 @@ TextLoadResult read_cartridge_text(std::string_view text, const TextLoadOptions&
     }
   }
   if (!cartridge->code.empty() && cartridge->code.back() == '\n') cartridge->code.pop_back();
+  // A label of zeros only is no label: the writer leaves it out, so keeping
+  // it would make the record change when stored and read again.
+  const auto& label = cartridge->label;
+  if (std::all_of(label.begin(), label.end(), [](uint8_t pixel) { return pixel == 0; })) cartridge->label.clear();
   result.cartridge = std::move(cartridge);
   result.status = TextLoadStatus::loaded;
   return result;

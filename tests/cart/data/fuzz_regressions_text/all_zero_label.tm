@@ -1,0 +1,4 @@
+tamori cartridge
+
+__label__
+0
