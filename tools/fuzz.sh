@@ -2,12 +2,14 @@
 # Builds the libFuzzer targets (clang, build-fuzz/) and runs each one for a
 # while on top of its corpus, kept outside the repository.
 #   tools/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   default 60 s, every target
-#   tools/fuzz.sh --ci                               20 s each, as CI runs them
+#   tools/fuzz.sh --ci                               20 s each from a fixed random seed, as CI runs
+#                                                    them (so that a failure there can be run again)
 # Corpora and crash files go to $TAMORI_FUZZ_DIR (default /tmp/tamori-fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=60
-if [[ ${1:-} == --ci ]]; then seconds=20; shift; elif [[ ${1:-} =~ ^[0-9]+$ ]]; then seconds=$1; shift; fi
+seed=()
+if [[ ${1:-} == --ci ]]; then seconds=20; seed=(-seed=1); shift; elif [[ ${1:-} =~ ^[0-9]+$ ]]; then seconds=$1; shift; fi
 work=${TAMORI_FUZZ_DIR:-/tmp/tamori-fuzz}
 build=build-fuzz
 launcher=()
@@ -61,7 +63,7 @@ for target in "${targets[@]}"; do
   start=$SECONDS
   if ! "$build/fuzz/fuzz_$target" "$corpus" "$seeds/$(seed_folder "$target")" -max_total_time="$seconds" \
       -dict="fuzz/dict/$(dictionary "$target").dict" -artifact_prefix="$work/crashes/$target-" \
-      -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 2>"$work/$target.log"; then
+      -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 "${seed[@]}" 2>"$work/$target.log"; then
     # The report goes to the output too: a CI machine's files are gone after the run.
     tail -n 60 "$work/$target.log"
     echo "** $target failed: see $work/$target.log"
