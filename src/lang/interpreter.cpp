@@ -56,17 +56,15 @@ bool cycle_check(ThreadState* thread, CallFrame& frame, int32_t slice, int32_t b
   return true;
 }
 
-// Executes the jump that follows a comparison or test, as part of it.
-void take_next_jump(ThreadState* thread, CallFrame& frame, const Instruction* code) {
-  Instruction jump = code[frame.pc];
-  frame.pc += arg_sbx(jump) + 1;
-  if (arg_a(jump) != 0) close_upvalues(thread, frame.base + arg_a(jump) - 1);
-}
-
-void conditional_jump(ThreadState* thread, CallFrame& frame, const Instruction* code, bool condition,
-                      int expected) {
-  if (int(condition) != expected) frame.pc++;
-  else take_next_jump(thread, frame, code);
+// A comparison or test runs the jump that follows it as part of itself
+// when `condition` is `expected`, and skips it otherwise. `next` points at
+// that jump; returns where the frame goes on.
+inline const Instruction* conditional_jump(ThreadState* thread, int frame_base, const Instruction* next,
+                                           bool condition, int expected) {
+  if (int(condition) != expected) return next + 1;
+  const Instruction jump = *next;
+  if (arg_a(jump) != 0) close_upvalues(thread, frame_base + arg_a(jump) - 1);
+  return next + arg_sbx(jump) + 1;
 }
 
 void index_slow(ThreadState* thread, const Value* object, const Value* key, int destination) {
@@ -110,9 +108,10 @@ bool has_new_index_handler(ThreadState* thread, const TableObject* table) {
       return true;
     }
   }
+  // Any other key that has a value has it in the hash part.
   const Value& found = table_get_inline(table, key);
   if (!is_nil(found)) {
-    store_in_slot(table, found, value);
+    const_cast<Value&>(found) = value;
     table_barrier(thread->global, table);
     return true;
   }
@@ -259,7 +258,7 @@ void finish_instruction(ThreadState* thread, uint8_t finished_frame_flags) {
       bool condition = !is_false(result);
       if (finished_frame_flags & kFrameNegateResult) condition = !condition;
       thread->top = frame.top;
-      conditional_jump(thread, frame, code, condition, a);
+      frame.pc = int(conditional_jump(thread, frame.base, code + frame.pc, condition, a) - code);
       break;
     }
     case OpCode::CONCAT: {
@@ -363,18 +362,25 @@ reentry:
   op_##name:               \
   CHECK_AND_CHARGE(name);  \
   SAVE_PC()
-  // The jump that follows a comparison or test, run as part of it.
-#define TAKE_NEXT_JUMP()                                                                   \
-  do {                                                                                     \
-    Instruction jump = *pc;                                                                \
-    pc += arg_sbx(jump) + 1;                                                               \
-    if (arg_a(jump) != 0) close_upvalues(thread, frame->base + arg_a(jump) - 1);           \
-  } while (false)
-#define CONDITIONAL_JUMP(condition) \
-  do {                              \
-    if (int(condition) != arg_a(i)) pc++; \
-    else TAKE_NEXT_JUMP();          \
-  } while (false)
+  // A comparison on numbers inline, anything else through `slow` (which
+  // may call a metamethod and finish the instruction itself).
+#define COMPARISON(name, op, slow)                                            \
+  BEGIN_LEAF(name);                                                           \
+  {                                                                           \
+    const Value* b = RK(arg_b(i));                                            \
+    const Value* c = RK(arg_c(i));                                            \
+    int outcome;                                                              \
+    if (is_number(*b) && is_number(*c)) {                                     \
+      outcome = b->number op c->number;                                       \
+    } else {                                                                  \
+      SAVE_PC();                                                              \
+      outcome = slow(thread, b, c);                                           \
+      if (outcome < 0) goto reentry;                                          \
+      RELOAD_SLICE();                                                         \
+    }                                                                         \
+    pc = conditional_jump(thread, frame->base, pc, outcome != 0, arg_a(i));   \
+    DISPATCH();                                                               \
+  }
   DISPATCH();
 
       // The instruction handlers; each ends in DISPATCH() or `goto reentry`.
@@ -567,63 +573,17 @@ reentry:
         pc += arg_sbx(i);
         if (arg_a(i) != 0) close_upvalues(thread, frame->base + arg_a(i) - 1);
         DISPATCH();
-      BEGIN_LEAF(EQ); {
-        const Value* b = RK(arg_b(i));
-        const Value* c = RK(arg_c(i));
-        int outcome;
-        if (is_number(*b) && is_number(*c)) {
-          outcome = b->number == c->number;
-        } else {
-          SAVE_PC();
-          outcome = equal_values(thread, b, c);
-          if (outcome < 0) goto reentry;
-          RELOAD_SLICE();
-        }
-        CONDITIONAL_JUMP(outcome != 0);
-        DISPATCH();
-      }
-      BEGIN_LEAF(LT); {
-        const Value* b = RK(arg_b(i));
-        const Value* c = RK(arg_c(i));
-        int outcome;
-        if (is_number(*b) && is_number(*c)) {
-          outcome = b->number < c->number;
-        } else {
-          SAVE_PC();
-          outcome = less_than(thread, b, c);
-          if (outcome < 0) goto reentry;
-          RELOAD_SLICE();
-        }
-        CONDITIONAL_JUMP(outcome != 0);
-        DISPATCH();
-      }
-      BEGIN_LEAF(LE); {
-        const Value* b = RK(arg_b(i));
-        const Value* c = RK(arg_c(i));
-        int outcome;
-        if (is_number(*b) && is_number(*c)) {
-          outcome = b->number <= c->number;
-        } else {
-          SAVE_PC();
-          outcome = less_equal(thread, b, c);
-          if (outcome < 0) goto reentry;
-          RELOAD_SLICE();
-        }
-        CONDITIONAL_JUMP(outcome != 0);
-        DISPATCH();
-      }
+      COMPARISON(EQ, ==, equal_values)
+      COMPARISON(LT, <, less_than)
+      COMPARISON(LE, <=, less_equal)
       BEGIN_LEAF(TEST);
-        if (arg_c(i) ? is_false(*ra) : !is_false(*ra)) pc++;
-        else TAKE_NEXT_JUMP();
+        pc = conditional_jump(thread, frame->base, pc, !is_false(*ra), arg_c(i) != 0);
         DISPATCH();
       BEGIN_LEAF(TESTSET); {
         const Value& b = base[arg_b(i)];
-        if (arg_c(i) ? is_false(b) : !is_false(b)) {
-          pc++;
-        } else {
-          *ra = b;
-          TAKE_NEXT_JUMP();
-        }
+        const bool take = !is_false(b) == (arg_c(i) != 0);
+        if (take) *ra = b;
+        pc = conditional_jump(thread, frame->base, pc, take, true);
         DISPATCH();
       }
       BEGIN(CALL); {
@@ -700,8 +660,7 @@ reentry:
         }
         SAVE_PC();
         throw_error_message(thread, "invalid instruction");
-#undef CONDITIONAL_JUMP
-#undef TAKE_NEXT_JUMP
+#undef COMPARISON
 #undef BEGIN
 #undef BEGIN_LEAF
 #undef CHECK_AND_CHARGE

@@ -250,8 +250,7 @@ void table_set(ThreadState* thread, TableObject* table, const Value& key, const 
     table_set_integer(thread, table, index, value);
     return;
   }
-  // A rehash on the way may have moved the key into the array part.
-  store_in_slot(table, *slot_for_key(thread, table, key), value);
+  *slot_for_key(thread, table, key) = value;
   table_barrier(thread->global, table);
 }
 
@@ -262,7 +261,13 @@ void table_set_integer(ThreadState* thread, TableObject* table, int32_t index, c
     table_barrier(thread->global, table);
     return;
   }
-  store_in_slot(table, *slot_for_key(thread, table, integer_key_value(index)), value);
+  // A rehash on the way may have moved the key into the array part.
+  Value* slot = slot_for_key(thread, table, integer_key_value(index));
+  *slot = value;
+  const uintptr_t offset = uintptr_t(slot) - uintptr_t(table->array);
+  if (offset < uintptr_t(table->array_size) * sizeof(Value)) {
+    note_array_store(table, uint32_t(offset / sizeof(Value)) + 1, value);
+  }
   table_barrier(thread->global, table);
 }
 

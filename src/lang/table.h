@@ -56,17 +56,6 @@ inline void note_array_store(TableObject* table, uint32_t index, const Value& va
   }
 }
 
-// Stores `value` in `slot`, one of the table's own slots (array or hash),
-// keeping the border right.
-inline void store_in_slot(TableObject* table, const Value& slot, const Value& value) {
-  Value& target = const_cast<Value&>(slot);
-  target = value;
-  const uintptr_t offset = uintptr_t(&target) - uintptr_t(table->array);
-  if (offset < uintptr_t(table->array_size) * sizeof(Value)) {
-    note_array_store(table, uint32_t(offset / sizeof(Value)) + 1, value);
-  }
-}
-
 // Stores `value` under `key` (a nil value removes it). Raises "table index
 // is nil" for a nil key.
 void table_set(ThreadState* thread, TableObject* table, const Value& key, const Value& value);
