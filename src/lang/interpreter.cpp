@@ -320,13 +320,13 @@ reentry:
   // frame): SAVE_PC() stores it before any handler code that may call out,
   // and every `goto reentry` reads it back, since helpers may move it.
   const Instruction* pc = code + frame->pc;
-#define SAVE_PC() (frame->pc = int(pc - code))
-#define RK(x) (is_constant(x) ? &constants[constant_index(x)] : base + (x))
-  // The slice counter is kept in a local as well, so that charging one
-  // instruction does not wait on the store of the previous charge; it is
-  // still stored every time, and read again wherever code outside the loop
-  // may have charged cycles (RELOAD_SLICE, and every `goto reentry`).
+  // The slice counter is kept in a local as well, and stored together with
+  // the program counter: nothing outside the loop can read it before the
+  // loop calls out. It is read again wherever code outside the loop may have
+  // charged cycles (RELOAD_SLICE, and every `goto reentry`).
   int32_t slice = cpu.cpu_cycles_slice;
+#define SAVE_PC() (frame->pc = int(pc - code), cpu.cpu_cycles_slice = slice)
+#define RK(x) (is_constant(x) ? &constants[constant_index(x)] : base + (x))
 #define RELOAD_SLICE() (slice = cpu.cpu_cycles_slice)
   // The coroutine yields or is suspended: straight back to its resume from
   // the outermost loop, by exception from a nested one.
@@ -352,7 +352,6 @@ reentry:
       if (cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max)) SUSPEND(); \
     }                                                                              \
     slice = int32_t(uint32_t(slice) + kCycles[int(OpCode::name)]);                 \
-    cpu.cpu_cycles_slice = slice;                                                  \
     ra = base + arg_a(i);                                                          \
   } while (false)
 #define BEGIN_LEAF(name) \
@@ -591,8 +590,18 @@ reentry:
         if (arg_b(i) != 0) thread->top = function_slot + arg_b(i);
         // Lua-to-Lua calls, the most common, enter the new frame directly.
         if (ra->type == ValueType::LuaClosure) {
+          LuaClosure* callee = as_lua_closure(*ra);
           push_lua_frame(thread, function_slot, arg_c(i) - 1, 0);
-          goto reentry;
+          // Straight into the new frame, without the chain of loads of
+          // `reentry`: the closure is at hand and the slice is current.
+          frame = &thread->frames.back();
+          closure = callee;
+          prototype = callee->prototype;
+          code = prototype->code.data();
+          constants = prototype->constants.data();
+          base = thread->stack + frame->base;
+          pc = code;
+          DISPATCH();
         }
         // So are calls of the numeric built-ins; the frame stays as it is
         // unless the stack had to grow for extra wanted results.
@@ -614,9 +623,20 @@ reentry:
         int first = frame->base + arg_a(i);
         int count = arg_b(i) != 0 ? arg_b(i) - 1 : thread->top - first;
         if (!prototype->functions.empty()) close_upvalues(thread, frame->base);
+        const bool finishes_an_instruction = frame->flags & kFrameFinishOp;
         postcall(thread, first, count);
         if (thread->frames.size() <= stop_depth) return false;
-        goto reentry;
+        // A finished instruction may have called out; otherwise only the
+        // frame changed, and every frame above stop_depth is a Lua frame.
+        if (finishes_an_instruction) goto reentry;
+        frame = &thread->frames.back();
+        closure = frame->closure;
+        prototype = closure->prototype;
+        code = prototype->code.data();
+        constants = prototype->constants.data();
+        base = thread->stack + frame->base;
+        pc = code + frame->pc;
+        DISPATCH();
       }
       BEGIN_LEAF(FORLOOP);
         if (step_for_loop(ra)) pc += arg_sbx(i);
