@@ -361,6 +361,31 @@ reentry:
   op_##name:               \
   CHECK_AND_CHARGE(name);  \
   SAVE_PC()
+  // Starts the Lua frame just pushed for `callee`, without the chain of
+  // loads of `reentry`: the closure is at hand, and pushing a frame charges
+  // nothing, so the slice is current.
+#define ENTER_PUSHED_FRAME(callee)               \
+  do {                                           \
+    frame = &thread->frames.back();              \
+    closure = (callee);                          \
+    prototype = closure->prototype;              \
+    code = prototype->code.data();               \
+    constants = prototype->constants.data();     \
+    base = thread->stack + frame->base;          \
+    pc = code;                                   \
+    DISPATCH();                                  \
+  } while (false)
+  // Goes on after a native call. Usually this frame is still on top, and
+  // then everything that follows from its closure still holds; only the
+  // stack, the program counter and the slice may have changed.
+#define CONTINUE_FRAME()                                                            \
+  do {                                                                              \
+    if (&thread->frames.back() != frame || frame->closure != closure) goto reentry; \
+    base = thread->stack + frame->base;                                             \
+    pc = code + frame->pc;                                                          \
+    RELOAD_SLICE();                                                                 \
+    DISPATCH();                                                                     \
+  } while (false)
   // A comparison on numbers inline, anything else through `slow` (which
   // may call a metamethod and finish the instruction itself).
 #define COMPARISON(name, op, slow)                                            \
@@ -592,16 +617,7 @@ reentry:
         if (ra->type == ValueType::LuaClosure) {
           LuaClosure* callee = as_lua_closure(*ra);
           push_lua_frame(thread, function_slot, arg_c(i) - 1, 0);
-          // Straight into the new frame, without the chain of loads of
-          // `reentry`: the closure is at hand and the slice is current.
-          frame = &thread->frames.back();
-          closure = callee;
-          prototype = callee->prototype;
-          code = prototype->code.data();
-          constants = prototype->constants.data();
-          base = thread->stack + frame->base;
-          pc = code;
-          DISPATCH();
+          ENTER_PUSHED_FRAME(callee);
         }
         // So are calls of the numeric built-ins; the frame stays as it is
         // unless the stack had to grow for extra wanted results.
@@ -614,7 +630,7 @@ reentry:
         if (start_call(thread, function_slot, arg_c(i) - 1, 0) == CallOutcome::Yielded) SUSPEND();
         // A native may have finished this frame too (kNativeFinishedItsCaller).
         if (thread->frames.size() <= stop_depth) return false;
-        goto reentry;
+        CONTINUE_FRAME();
       }
       BEGIN(TAILCALL);
         tail_call(thread, frame, i);
@@ -651,8 +667,8 @@ reentry:
         ra[4] = ra[1];
         ra[5] = ra[2];
         thread->top = call_slot + 3;
-        precall(thread, call_slot, arg_c(i), kFrameFinishOp);
-        goto reentry;
+        if (!precall(thread, call_slot, arg_c(i), kFrameFinishOp)) CONTINUE_FRAME();
+        ENTER_PUSHED_FRAME(thread->frames.back().closure);
       }
       BEGIN_LEAF(TFORLOOP);
         if (!is_nil(ra[1])) {
@@ -681,6 +697,8 @@ reentry:
         SAVE_PC();
         throw_error_message(thread, "invalid instruction");
 #undef COMPARISON
+#undef CONTINUE_FRAME
+#undef ENTER_PUSHED_FRAME
 #undef BEGIN
 #undef BEGIN_LEAF
 #undef CHECK_AND_CHARGE
