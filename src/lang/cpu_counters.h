@@ -14,6 +14,10 @@ struct CpuCounters {
   int32_t cpu_cycles_frame = 0;       // earlier slices of the current frame
   int32_t cpu_cycles_slice_max = 0x22222;
   int32_t cpu_superyield = 0;         // 0x40000000 while a suspension is requested
+  // The interpreter's cycle check fires when `(slice | superyield) > max`.
+  // It tests that as one comparison, `slice >= cpu_check_from`, and then
+  // the exact condition. Kept by the functions below that set the two.
+  int32_t cpu_check_from = 0x22222 + 1;
   int64_t system_cycles = 0;          // the runner's total; spend_cpu adds to it too
 };
 
@@ -28,6 +32,8 @@ void lua_reset_cpu_cycles();
 void lua_cpu_prepare_for_slice();
 void lua_cpu_prepare_for_resume();
 void lua_cpu_superyield();
+// Drops a suspension request that cannot be honoured.
+void lua_cpu_cancel_superyield();
 // Charges 2·max(n, 1) cycles (nothing for negative n) to the slice and to the
 // system cycles.
 void spend_cpu(int32_t n);

@@ -14,6 +14,7 @@
 #include "lang/collector.h"
 #include "lang/cpu_counters.h"
 #include "lang/errors.h"
+#include "lang/fixed.h"
 #include "lang/heap.h"
 #include "lang/metamethods.h"
 #include "lang/number_for_loop.h"
@@ -37,7 +38,7 @@ constexpr uint32_t kCycles[64] = {
 // charged): then it returns true, and the loop unwinds to the resume.
 bool cycle_check(ThreadState* thread, CallFrame& frame, int32_t slice, int32_t budget) {
   if (slice <= budget && thread->non_yieldable > 0) {
-    cpu_counters.cpu_superyield = 0;
+    lua_cpu_cancel_superyield();
     return false;
   }
   thread->escape_flag = 1;
@@ -347,7 +348,8 @@ reentry:
   // their way to anything else.
 #define CHECK_AND_CHARGE(name)                                                     \
   do {                                                                             \
-    if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {                 \
+    if (slice >= cpu.cpu_check_from &&                                             \
+        (slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {                 \
       SAVE_PC();                                                                   \
       if (cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max)) SUSPEND(); \
     }                                                                              \
@@ -577,12 +579,25 @@ reentry:
         goto reentry;
       }
       BEGIN_LEAF(NOT); *ra = boolean_value(is_false(base[arg_b(i)])); DISPATCH();
-      BEGIN(LEN);
-        if (length_of(thread, &base[arg_b(i)], frame->base + arg_a(i))) {
+      BEGIN_LEAF(LEN); {
+        // A plain table whose array part ends in nils and which remembers
+        // its border, as after `t[#t + 1] = v`: what table_length finds.
+        const Value& b = base[arg_b(i)];
+        if (is_table(b)) {
+          const TableObject* table = as_table(b);
+          if (!table->metatable && table->border != TableObject::kBorderUnknown && table->array_size > 0 &&
+              is_nil(table->array[table->array_size - 1])) {
+            *ra = number_value(fixed_from_int(int32_t(table->border)));
+            DISPATCH();
+          }
+        }
+        SAVE_PC();
+        if (length_of(thread, &b, frame->base + arg_a(i))) {
           RELOAD_SLICE();
           DISPATCH();
         }
         goto reentry;
+      }
       BEGIN(CONCAT); {
         int first = frame->base + arg_b(i);
         thread->top = frame->base + arg_c(i) + 1;

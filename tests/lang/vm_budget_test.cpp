@@ -177,3 +177,40 @@ end
 
 }  // namespace
 }  // namespace tamori::lang::testing
+
+namespace tamori::lang::testing {
+namespace {
+
+// The loop's one comparison must fire wherever the full condition holds,
+// and match it exactly for every budget a run uses.
+TEST(VmBudget, TheQuickCycleTestFiresWhereverTheFullOneDoes) {
+  const int32_t budgets[] = {INT32_MIN, -0x40000001, -0x40000000, -1, 0, 1, 0x22222,
+                             0x3fffffff, 0x40000000, 0x7ffffffe, INT32_MAX};
+  const int32_t slices[] = {INT32_MIN, INT32_MIN + 1, -0x40000001, -0x40000000, -1, 0, 1,
+                            0x22221, 0x22222, 0x22223, 0x3fffffff, 0x40000000, INT32_MAX};
+  const int32_t saved_budget = cpu_counters.cpu_cycles_slice_max;
+  for (bool superyield : {false, true}) {
+    for (int32_t budget : budgets) {
+      lua_set_cpu_cycles_slice_max(budget);
+      if (superyield) lua_cpu_superyield();
+      else lua_cpu_cancel_superyield();
+      const bool exact = !superyield || (budget >= 0 && budget < kSuperyieldRequest) || budget == INT32_MAX;
+      for (int32_t slice : slices) {
+        const bool full = (slice | cpu_counters.cpu_superyield) > budget;
+        const bool quick = slice >= cpu_counters.cpu_check_from;
+        SCOPED_TRACE(::testing::Message() << "superyield " << superyield << " budget " << budget << " slice " << slice);
+        if (full) {
+          EXPECT_TRUE(quick);
+        }
+        if (exact && slice != INT32_MAX) {
+          EXPECT_EQ(full, quick);
+        }
+      }
+    }
+  }
+  lua_cpu_cancel_superyield();
+  lua_set_cpu_cycles_slice_max(saved_budget);
+}
+
+}  // namespace
+}  // namespace tamori::lang::testing
