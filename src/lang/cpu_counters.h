@@ -9,15 +9,17 @@
 
 namespace tamori::lang {
 
+inline constexpr int32_t kDefaultSliceMax = 0x22222;
+
 struct CpuCounters {
   int32_t cpu_cycles_slice = 0;       // charged since the slice began (refunds may go negative)
   int32_t cpu_cycles_frame = 0;       // earlier slices of the current frame
-  int32_t cpu_cycles_slice_max = 0x22222;
+  int32_t cpu_cycles_slice_max = kDefaultSliceMax;
   int32_t cpu_superyield = 0;         // 0x40000000 while a suspension is requested
   // The interpreter's cycle check fires when `(slice | superyield) > max`.
   // It tests that as one comparison, `slice >= cpu_check_from`, and then
   // the exact condition. Kept by the functions below that set the two.
-  int32_t cpu_check_from = 0x22222 + 1;
+  int32_t cpu_check_from = kDefaultSliceMax + 1;
   int64_t system_cycles = 0;          // the runner's total; spend_cpu adds to it too
 };
 

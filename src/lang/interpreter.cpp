@@ -347,15 +347,19 @@ reentry:
   // whose fast path calls nothing that could read it, and which save it on
   // their way to anything else. The check fires about once a slice: marked
   // unlikely, so that its code stays out of the handlers' straight line.
-#define CHECK_AND_CHARGE(name)                                                     \
+#define CYCLE_CHECK()                                                              \
   do {                                                                             \
     if (__builtin_expect(slice >= cpu.cpu_check_from, 0) &&                        \
         (slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {                 \
       SAVE_PC();                                                                   \
       if (cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max)) SUSPEND(); \
     }                                                                              \
-    slice = int32_t(uint32_t(slice) + kCycles[int(OpCode::name)]);                 \
-    ra = base + arg_a(i);                                                          \
+  } while (false)
+#define CHECK_AND_CHARGE(name)                                     \
+  do {                                                             \
+    CYCLE_CHECK();                                                 \
+    slice = int32_t(uint32_t(slice) + kCycles[int(OpCode::name)]); \
+    ra = base + arg_a(i);                                          \
   } while (false)
 #define BEGIN_LEAF(name) \
   op_##name:             \
@@ -364,19 +368,20 @@ reentry:
   op_##name:               \
   CHECK_AND_CHARGE(name);  \
   SAVE_PC()
-  // Starts the Lua frame just pushed for `callee`, without the chain of
-  // loads of `reentry`: the closure is at hand, and pushing a frame charges
-  // nothing, so the slice is current.
-#define ENTER_PUSHED_FRAME(callee)               \
-  do {                                           \
-    frame = &thread->frames.back();              \
-    closure = (callee);                          \
-    prototype = closure->prototype;              \
-    code = prototype->code.data();               \
-    constants = prototype->constants.data();     \
-    base = thread->stack + frame->base;          \
-    pc = code;                                   \
-    DISPATCH();                                  \
+  // Goes on in the Lua frame on top, running `callee` from instruction
+  // index `start`, without the chain of loads of `reentry`: for a frame just
+  // pushed (the closure is at hand) or returned to. Neither charges cycles,
+  // so the slice is current. Both arguments are read after `frame` is set.
+#define ENTER_FRAME(callee, start)           \
+  do {                                       \
+    frame = &thread->frames.back();          \
+    closure = (callee);                      \
+    prototype = closure->prototype;          \
+    code = prototype->code.data();           \
+    constants = prototype->constants.data(); \
+    base = thread->stack + frame->base;      \
+    pc = code + (start);                     \
+    DISPATCH();                              \
   } while (false)
   // Goes on after a native call. Usually this frame is still on top, and
   // then everything that follows from its closure still holds; only the
@@ -581,16 +586,11 @@ reentry:
       }
       BEGIN_LEAF(NOT); *ra = boolean_value(is_false(base[arg_b(i)])); DISPATCH();
       BEGIN_LEAF(LEN); {
-        // A plain table whose array part ends in nils and which remembers
-        // its border, as after `t[#t + 1] = v`: what table_length finds.
+        // A plain table that remembers its border, as after `t[#t + 1] = v`.
         const Value& b = base[arg_b(i)];
-        if (is_table(b)) {
-          const TableObject* table = as_table(b);
-          if (!table->metatable && table->border != TableObject::kBorderUnknown && table->array_size > 0 &&
-              is_nil(table->array[table->array_size - 1])) {
-            *ra = number_value(fixed_from_int(int32_t(table->border)));
-            DISPATCH();
-          }
+        if (is_table(b) && !as_table(b)->metatable && length_is_remembered_border(as_table(b))) {
+          *ra = number_value(fixed_from_int(int32_t(as_table(b)->border)));
+          DISPATCH();
         }
         SAVE_PC();
         if (length_of(thread, &b, frame->base + arg_a(i))) {
@@ -633,7 +633,7 @@ reentry:
         if (ra->type == ValueType::LuaClosure) {
           LuaClosure* callee = as_lua_closure(*ra);
           push_lua_frame(thread, function_slot, arg_c(i) - 1, 0);
-          ENTER_PUSHED_FRAME(callee);
+          ENTER_FRAME(callee, 0);
         }
         // So are calls of the numeric built-ins; the frame stays as it is
         // unless the stack had to grow for extra wanted results.
@@ -661,14 +661,7 @@ reentry:
         // A finished instruction may have called out; otherwise only the
         // frame changed, and every frame above stop_depth is a Lua frame.
         if (finishes_an_instruction) goto reentry;
-        frame = &thread->frames.back();
-        closure = frame->closure;
-        prototype = closure->prototype;
-        code = prototype->code.data();
-        constants = prototype->constants.data();
-        base = thread->stack + frame->base;
-        pc = code + frame->pc;
-        DISPATCH();
+        ENTER_FRAME(frame->closure, frame->pc);
       }
       BEGIN_LEAF(FORLOOP);
         if (step_for_loop(ra)) pc += arg_sbx(i);
@@ -684,7 +677,7 @@ reentry:
         ra[5] = ra[2];
         thread->top = call_slot + 3;
         if (!precall(thread, call_slot, arg_c(i), kFrameFinishOp)) CONTINUE_FRAME();
-        ENTER_PUSHED_FRAME(thread->frames.back().closure);
+        ENTER_FRAME(frame->closure, 0);
       }
       BEGIN_LEAF(TFORLOOP);
         if (!is_nil(ra[1])) {
@@ -706,18 +699,16 @@ reentry:
       BEGIN_LEAF(EXTRAARG); DISPATCH();
       op_invalid:
         // Invalid instructions cost nothing before they raise their error.
-        if ((slice | cpu.cpu_superyield) > cpu.cpu_cycles_slice_max) {
-          SAVE_PC();
-          if (cycle_check(thread, *frame, slice, cpu.cpu_cycles_slice_max)) SUSPEND();
-        }
+        CYCLE_CHECK();
         SAVE_PC();
         throw_error_message(thread, "invalid instruction");
 #undef COMPARISON
 #undef CONTINUE_FRAME
-#undef ENTER_PUSHED_FRAME
+#undef ENTER_FRAME
 #undef BEGIN
 #undef BEGIN_LEAF
 #undef CHECK_AND_CHARGE
+#undef CYCLE_CHECK
 #undef DISPATCH
 #undef RELOAD_SLICE
 #undef SUSPEND

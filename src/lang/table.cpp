@@ -381,10 +381,9 @@ int32_t unbounded_border(const TableObject* table, uint32_t j) {
 }  // namespace
 
 int32_t table_length(const TableObject* table) {
+  if (length_is_remembered_border(table)) return int32_t(table->border);
   uint32_t j = table->array_size;
   if (j > 0 && is_nil(table->array[j - 1])) {
-    // Without holes the binary search could only end at the border.
-    if (table->border != TableObject::kBorderUnknown) return int32_t(table->border);
     uint32_t i = 0;
     while (j - i > 1) {
       uint32_t middle = (i + j) / 2;

@@ -69,6 +69,13 @@ bool table_next(ThreadState* thread, const TableObject* table, Value* key, Value
 // The border: an n with t[n] non-nil and t[n+1] nil (0 when t[1] is nil).
 int32_t table_length(const TableObject* table);
 
+// Whether table_length is the remembered border: the array part ends in nil
+// and has no holes, so the binary search could only end there.
+inline bool length_is_remembered_border(const TableObject* table) {
+  return table->border != TableObject::kBorderUnknown && table->array_size > 0 &&
+         is_nil(table->array[table->array_size - 1]);
+}
+
 // Reallocates both parts, moving every entry to its new place.
 void table_resize(ThreadState* thread, TableObject* table, uint32_t array_size, uint32_t hash_size);
 
