@@ -6,6 +6,7 @@
 #include "lang/errors.h"
 #include "lang/fixed.h"
 #include "lang/heap.h"
+#include "lang/instruction_forms.h"
 #include "lang/interpreter.h"
 #include "lang/metamethods.h"
 #include "lang/number_text.h"
@@ -67,6 +68,7 @@ Prototype* load_prototype(ThreadState* thread, const CompiledFunction& compiled)
     else if (const std::string* text = std::get_if<std::string>(&constant)) value = string_value(intern_string(thread, *text));
     prototype->constants.push_back(value);
   }
+  choose_instruction_forms(prototype);
   for (const auto& nested : compiled.functions) prototype->functions.push_back(load_prototype(thread, *nested));
   thread->top--;
   return prototype;

@@ -67,7 +67,7 @@ bool has_wrapper_code(Prototype* prototype) {
     const std::vector<Value>& constants = prototype->constants;
     if (code.size() < 38 || constants.size() < 4 || !prototype->functions.empty()) return false;
     for (const WrapperStep& step : kWrapperSteps) {
-      if (code[size_t(step.pc)] != step.instruction) return false;
+      if (general_form(code[size_t(step.pc)]) != step.instruction) return false;
     }
     return holds_number(constants[0], 0) && holds_number(constants[2], 0x10000) && is_string(constants[3]) &&
            string_view_of(as_string(constants[3])) == "n";

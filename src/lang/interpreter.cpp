@@ -24,9 +24,8 @@
 namespace tamori::lang {
 namespace {
 
-// Indexed by the 6-bit opcode field; numbers past the table are invalid
-// instructions and cost nothing before they raise their error.
-constexpr uint32_t kCycles[64] = {
+// Indexed by opcode; a form of an instruction charges what its opcode does.
+constexpr uint32_t kCycles[kOpcodeCount] = {
 #define TAMORI_OPCODE_CYCLES(name, number, cycles, format, modeB, modeC, setsA, isTest, meaning) cycles,
     TAMORI_OPCODES(TAMORI_OPCODE_CYCLES)
 #undef TAMORI_OPCODE_CYCLES
@@ -302,10 +301,12 @@ bool execute(ThreadState* thread, size_t stop_depth) {
 #define TAMORI_OPCODE_HANDLER(name, number, cycles, format, modeB, modeC, setsA, isTest, meaning) &&op_##name,
       TAMORI_OPCODES(TAMORI_OPCODE_HANDLER)
 #undef TAMORI_OPCODE_HANDLER
-      &&op_invalid, &&op_invalid, &&op_invalid, &&op_invalid, &&op_invalid, &&op_invalid,
-      &&op_invalid, &&op_invalid, &&op_invalid, &&op_invalid, &&op_invalid,
+#define TAMORI_FORM_HANDLER(form, number, opcode) &&op_##form,
+      TAMORI_INSTRUCTION_FORMS(TAMORI_FORM_HANDLER)
+#undef TAMORI_FORM_HANDLER
   };
-  static_assert(kOpcodeCount + 11 == 64);
+  // Every number of the opcode field is an opcode or a form of one.
+  static_assert(sizeof kHandlers / sizeof kHandlers[0] == 64 && int(InstructionForm::LT_KR) == 63);
   Instruction i;
   Value* ra;
 reentry:
@@ -368,6 +369,12 @@ reentry:
   op_##name:               \
   CHECK_AND_CHARGE(name);  \
   SAVE_PC()
+  // A form is checked and charged as its opcode; its fast path is a leaf,
+  // and it goes to the opcode's general handler (`opcode_general`) for
+  // anything else.
+#define BEGIN_FORM(form, opcode) \
+  op_##form:                     \
+  CHECK_AND_CHARGE(opcode)
   // Goes on in the Lua frame on top, running `callee` from instruction
   // index `start`, without the chain of loads of `reentry`: for a frame just
   // pushed (the closure is at hand) or returned to. Neither charges cycles,
@@ -398,7 +405,7 @@ reentry:
   // may call a metamethod and finish the instruction itself).
 #define COMPARISON(name, op, slow)                                            \
   BEGIN_LEAF(name);                                                           \
-  {                                                                           \
+  name##_general: __attribute__((unused)); {                                  \
     const Value* b = RK(arg_b(i));                                            \
     const Value* c = RK(arg_c(i));                                            \
     int outcome;                                                              \
@@ -429,7 +436,8 @@ reentry:
         for (int k = 0; k <= arg_b(i); k++) ra[k] = Value();
         DISPATCH();
       BEGIN_LEAF(GETUPVAL); *ra = *closure->upvalues()[arg_b(i)]->location; DISPATCH();
-      BEGIN_LEAF(GETTABUP); {
+      BEGIN_LEAF(GETTABUP);
+      GETTABUP_general: {
         const Value* table = closure->upvalues()[arg_b(i)]->location;
         Value result;
         if (load_fast(thread, *table, *RK(arg_c(i)), &result)) {
@@ -440,7 +448,8 @@ reentry:
         index_slow(thread, table, RK(arg_c(i)), frame->base + arg_a(i));
         goto reentry;
       }
-      BEGIN_LEAF(GETTABLE); {
+      BEGIN_LEAF(GETTABLE);
+      GETTABLE_general: {
         Value result;
         if (load_fast(thread, base[arg_b(i)], *RK(arg_c(i)), &result)) {
           *ra = result;
@@ -462,7 +471,9 @@ reentry:
         upvalue_barrier(thread->global, upvalue, *ra);
         DISPATCH();
       }
-      BEGIN(SETTABLE);
+      BEGIN_LEAF(SETTABLE);
+      SETTABLE_general:
+        SAVE_PC();
         if (store_fast(thread, *ra, *RK(arg_b(i)), *RK(arg_c(i)))) DISPATCH();
         new_index_slow(thread, ra, RK(arg_b(i)), RK(arg_c(i)));
         goto reentry;
@@ -485,7 +496,8 @@ reentry:
         index_slow(thread, &base[arg_b(i)], &key, frame->base + arg_a(i));
         goto reentry;
       }
-      BEGIN_LEAF(ADD); {
+      BEGIN_LEAF(ADD);
+      ADD_general: {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         if (is_number(*b) && is_number(*c)) {
@@ -496,7 +508,8 @@ reentry:
         arithmetic_slow(thread, ArithOp::Add, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      BEGIN_LEAF(SUB); {
+      BEGIN_LEAF(SUB);
+      SUB_general: {
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
         if (is_number(*b) && is_number(*c)) {
@@ -518,7 +531,8 @@ reentry:
         arithmetic_slow(thread, ArithOp::Mul, b, c, frame->base + arg_a(i));
         goto reentry;
       }
-      BEGIN_LEAF(MOD); {
+      BEGIN_LEAF(MOD);
+      MOD_general: {
         // The common case inline: both operands non-negative.
         const Value* b = RK(arg_b(i));
         const Value* c = RK(arg_c(i));
@@ -697,14 +711,121 @@ reentry:
         copy_varargs(thread, *frame, i);
         goto reentry;
       BEGIN_LEAF(EXTRAARG); DISPATCH();
-      op_invalid:
-        // Invalid instructions cost nothing before they raise their error.
-        CYCLE_CHECK();
-        SAVE_PC();
-        throw_error_message(thread, "invalid instruction");
+
+      // The forms (R a register operand, K a number constant, S a string
+      // constant), each a fast path of its opcode's own.
+      BEGIN_FORM(ADD_RR, ADD); {
+        const Value* b = base + arg_b(i);
+        const Value* c = base + arg_c(i);
+        if (is_number(*b) && is_number(*c)) {
+          *ra = number_value(int32_t(uint32_t(b->number) + uint32_t(c->number)));
+          DISPATCH();
+        }
+        goto ADD_general;
+      }
+      BEGIN_FORM(ADD_RK, ADD); {
+        const Value* b = base + arg_b(i);
+        if (is_number(*b)) {
+          *ra = number_value(int32_t(uint32_t(b->number) + uint32_t(constants[constant_index(arg_c(i))].number)));
+          DISPATCH();
+        }
+        goto ADD_general;
+      }
+      BEGIN_FORM(SUB_RK, SUB); {
+        const Value* b = base + arg_b(i);
+        if (is_number(*b)) {
+          *ra = number_value(int32_t(uint32_t(b->number) - uint32_t(constants[constant_index(arg_c(i))].number)));
+          DISPATCH();
+        }
+        goto SUB_general;
+      }
+      BEGIN_FORM(MOD_RK, MOD); {
+        // The constant is positive.
+        const Value* b = base + arg_b(i);
+        if (is_number(*b) && b->number >= 0) {
+          *ra = number_value(int32_t(uint32_t(b->number) % uint32_t(constants[constant_index(arg_c(i))].number)));
+          DISPATCH();
+        }
+        goto MOD_general;
+      }
+      BEGIN_FORM(GETTABLE_RR, GETTABLE); {
+        Value result;
+        if (load_fast(thread, base[arg_b(i)], base[arg_c(i)], &result)) {
+          *ra = result;
+          DISPATCH();
+        }
+        goto GETTABLE_general;
+      }
+      // A field the table itself holds, or lacks without a metatable; the
+      // general handler follows "__index".
+      BEGIN_FORM(GETTABLE_RS, GETTABLE); {
+        const Value& object = base[arg_b(i)];
+        if (is_table(object)) {
+          const TableObject* table = as_table(object);
+          const Value& found = table_get_string_inline(table, as_string(constants[constant_index(arg_c(i))]));
+          if (!is_nil(found) || !table->metatable) {
+            *ra = found;
+            DISPATCH();
+          }
+        }
+        goto GETTABLE_general;
+      }
+      BEGIN_FORM(GETTABUP_S, GETTABUP); {
+        const Value& object = *closure->upvalues()[arg_b(i)]->location;
+        if (is_table(object)) {
+          const TableObject* table = as_table(object);
+          const Value& found = table_get_string_inline(table, as_string(constants[constant_index(arg_c(i))]));
+          if (!is_nil(found) || !table->metatable) {
+            *ra = found;
+            DISPATCH();
+          }
+        }
+        goto GETTABUP_general;
+      }
+      // A store to a field that the table already holds.
+      BEGIN_FORM(SETTABLE_S, SETTABLE); {
+        if (is_table(*ra)) {
+          TableObject* table = as_table(*ra);
+          const Value& found = table_get_string_inline(table, as_string(constants[constant_index(arg_b(i))]));
+          if (!is_nil(found)) {
+            const_cast<Value&>(found) = *RK(arg_c(i));
+            table_barrier(thread->global, table);
+            DISPATCH();
+          }
+        }
+        goto SETTABLE_general;
+      }
+      BEGIN_FORM(LT_RR, LT); {
+        const Value* b = base + arg_b(i);
+        const Value* c = base + arg_c(i);
+        if (is_number(*b) && is_number(*c)) {
+          pc = conditional_jump(thread, frame->base, pc, b->number < c->number, arg_a(i));
+          DISPATCH();
+        }
+        goto LT_general;
+      }
+      BEGIN_FORM(LT_RK, LT); {
+        const Value* b = base + arg_b(i);
+        if (is_number(*b)) {
+          pc = conditional_jump(thread, frame->base, pc, b->number < constants[constant_index(arg_c(i))].number,
+                                arg_a(i));
+          DISPATCH();
+        }
+        goto LT_general;
+      }
+      BEGIN_FORM(LT_KR, LT); {
+        const Value* c = base + arg_c(i);
+        if (is_number(*c)) {
+          pc = conditional_jump(thread, frame->base, pc, constants[constant_index(arg_b(i))].number < c->number,
+                                arg_a(i));
+          DISPATCH();
+        }
+        goto LT_general;
+      }
 #undef COMPARISON
 #undef CONTINUE_FRAME
 #undef ENTER_FRAME
+#undef BEGIN_FORM
 #undef BEGIN
 #undef BEGIN_LEAF
 #undef CHECK_AND_CHARGE

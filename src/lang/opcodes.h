@@ -102,6 +102,32 @@ enum class OpCode : uint8_t {
 
 inline constexpr int kOpcodeCount = 53;
 
+// Faster forms of some instructions, for operands that the loader can see
+// (a register, a number or string constant): it rewrites the opcode field to
+// the form, which only the dispatch loop tells apart. A form charges what
+// its opcode charges and falls back to the opcode's general handler for any
+// operand its fast path does not take, so it behaves exactly as the opcode.
+// Suffixes: R a register, K a number constant, S a string constant.
+// X(form, number, opcode)
+#define TAMORI_INSTRUCTION_FORMS(X) \
+  X(ADD_RR, 53, ADD)                \
+  X(ADD_RK, 54, ADD)                \
+  X(SUB_RK, 55, SUB)                \
+  X(MOD_RK, 56, MOD)                \
+  X(GETTABLE_RR, 57, GETTABLE)      \
+  X(GETTABLE_RS, 58, GETTABLE)      \
+  X(GETTABUP_S, 59, GETTABUP)       \
+  X(SETTABLE_S, 60, SETTABLE)       \
+  X(LT_RR, 61, LT)                  \
+  X(LT_RK, 62, LT)                  \
+  X(LT_KR, 63, LT)
+
+enum class InstructionForm : uint8_t {
+#define TAMORI_FORM_ENUM(form, number, opcode) form = number,
+  TAMORI_INSTRUCTION_FORMS(TAMORI_FORM_ENUM)
+#undef TAMORI_FORM_ENUM
+};
+
 struct OpcodeInfo {
   const char* name;
   uint8_t cycles;
@@ -137,7 +163,19 @@ inline constexpr int kMaxArgSBx = kMaxArgBx >> 1;
 inline constexpr int kConstantBit = 1 << (kSizeB - 1);
 inline constexpr int kMaxIndexRK = kConstantBit - 1;
 
-constexpr OpCode opcode_of(Instruction i) { return static_cast<OpCode>(i & 0x3f); }
+// The opcode of an instruction in any of its forms; numbers that are
+// neither stay as they are (and are invalid).
+inline constexpr auto kOpcodeOfNumber = [] {
+  struct Table {
+    OpCode of[64];
+  } table{};
+  for (int n = 0; n < 64; n++) table.of[n] = static_cast<OpCode>(n);
+#define TAMORI_FORM_OPCODE(form, number, opcode) table.of[number] = OpCode::opcode;
+  TAMORI_INSTRUCTION_FORMS(TAMORI_FORM_OPCODE)
+#undef TAMORI_FORM_OPCODE
+  return table;
+}();
+constexpr OpCode opcode_of(Instruction i) { return kOpcodeOfNumber.of[i & 0x3f]; }
 constexpr int arg_a(Instruction i) { return int((i >> kPosA) & kMaxArgA); }
 constexpr int arg_b(Instruction i) { return int((i >> kPosB) & kMaxArgB); }
 constexpr int arg_c(Instruction i) { return int((i >> kPosC) & kMaxArgC); }
@@ -156,6 +194,11 @@ constexpr Instruction make_abx(OpCode op, int a, int bx) {
   return Instruction(op) | (Instruction(a) << kPosA) | (Instruction(bx) << kPosBx);
 }
 constexpr Instruction make_asbx(OpCode op, int a, int sbx) { return make_abx(op, a, sbx + kMaxArgSBx); }
+// The instruction in its general form, as the compiler made it.
+constexpr Instruction general_form(Instruction i) { return (i & ~Instruction(0x3f)) | Instruction(opcode_of(i)); }
+constexpr Instruction with_form(Instruction i, InstructionForm form) {
+  return (i & ~Instruction(0x3f)) | Instruction(form);
+}
 constexpr Instruction make_ax(OpCode op, int ax) {
   return Instruction(op) | (Instruction(ax) << kPosAx);
 }

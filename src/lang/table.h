@@ -23,17 +23,19 @@ const Value& table_get_string(const TableObject* table, const StringObject* key)
 // What the lookups return for an absent key.
 extern const Value kAbsentValue;
 
+// table_get_string inline, for the dispatch loop.
+inline const Value& table_get_string_inline(const TableObject* table, const StringObject* name) {
+  if (!table->nodes) return kAbsentValue;
+  for (const TableNode* node = &table->nodes[name->hash & (table->node_count() - 1)]; node; node = node->next) {
+    if (node->key.type == ValueType::String && node->key.object == name) return node->value;
+  }
+  return kAbsentValue;
+}
+
 // table_get with the common keys handled inline, for the dispatch loop:
 // strings and integers inside the array part.
 inline const Value& table_get_inline(const TableObject* table, const Value& key) {
-  if (key.type == ValueType::String) {
-    if (!table->nodes) return kAbsentValue;
-    const StringObject* name = as_string(key);
-    for (const TableNode* node = &table->nodes[name->hash & (table->node_count() - 1)]; node; node = node->next) {
-      if (node->key.type == ValueType::String && node->key.object == name) return node->value;
-    }
-    return kAbsentValue;
-  }
+  if (key.type == ValueType::String) return table_get_string_inline(table, as_string(key));
   if (key.type == ValueType::Number && (key.number & 0xffff) == 0) {
     int32_t index = key.number >> 16;
     if (index >= 1 && uint32_t(index) <= table->array_size) return table->array[index - 1];
