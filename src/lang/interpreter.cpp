@@ -151,6 +151,15 @@ bool has_new_index_handler(ThreadState* thread, const TableObject* table) {
   return false;
 }
 
+// The value under a string key of a table that holds it, or lacks it and
+// has no metatable to ask; null for everything else.
+[[gnu::always_inline]] inline const Value* own_field(const Value& object, const Value& key) {
+  if (!is_table(object)) return nullptr;
+  const TableObject* table = as_table(object);
+  const Value& found = table_get_string_inline(table, as_string(key));
+  return !is_nil(found) || !table->metatable ? &found : nullptr;
+}
+
 void prepare_for_loop(ThreadState* thread, Value* ra) {
   int32_t start, limit, step;
   if (!to_number(ra[0], &start)) throw_error_message(thread, "'for' initial value must be a number");
@@ -756,32 +765,20 @@ reentry:
         }
         goto GETTABLE_general;
       }
-      // A field the table itself holds, or lacks without a metatable; the
-      // general handler follows "__index".
-      BEGIN_FORM(GETTABLE_RS, GETTABLE); {
-        const Value& object = base[arg_b(i)];
-        if (is_table(object)) {
-          const TableObject* table = as_table(object);
-          const Value& found = table_get_string_inline(table, as_string(constants[constant_index(arg_c(i))]));
-          if (!is_nil(found) || !table->metatable) {
-            *ra = found;
-            DISPATCH();
-          }
+      // Fields of the table itself; the general handlers follow "__index".
+      BEGIN_FORM(GETTABLE_RS, GETTABLE);
+        if (const Value* found = own_field(base[arg_b(i)], constants[constant_index(arg_c(i))])) {
+          *ra = *found;
+          DISPATCH();
         }
         goto GETTABLE_general;
-      }
-      BEGIN_FORM(GETTABUP_S, GETTABUP); {
-        const Value& object = *closure->upvalues()[arg_b(i)]->location;
-        if (is_table(object)) {
-          const TableObject* table = as_table(object);
-          const Value& found = table_get_string_inline(table, as_string(constants[constant_index(arg_c(i))]));
-          if (!is_nil(found) || !table->metatable) {
-            *ra = found;
-            DISPATCH();
-          }
+      BEGIN_FORM(GETTABUP_S, GETTABUP);
+        if (const Value* found =
+                own_field(*closure->upvalues()[arg_b(i)]->location, constants[constant_index(arg_c(i))])) {
+          *ra = *found;
+          DISPATCH();
         }
         goto GETTABUP_general;
-      }
       // A store to a field that the table already holds.
       BEGIN_FORM(SETTABLE_S, SETTABLE); {
         if (is_table(*ra)) {
