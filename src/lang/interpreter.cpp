@@ -9,6 +9,7 @@
 #include "lang/interpreter.h"
 
 #include <cstdint>
+#include <iterator>
 
 #include "lang/call_frames.h"
 #include "lang/collector.h"
@@ -306,7 +307,7 @@ bool execute(ThreadState* thread, size_t stop_depth) {
   // Every handler ends by fetching the next instruction and jumping to its
   // handler itself (threaded dispatch): one indirect jump per handler
   // predicts far better than a single shared one.
-  static const void* const kHandlers[64] = {
+  static const void* const kHandlers[] = {
 #define TAMORI_OPCODE_HANDLER(name, number, cycles, format, modeB, modeC, setsA, isTest, meaning) &&op_##name,
       TAMORI_OPCODES(TAMORI_OPCODE_HANDLER)
 #undef TAMORI_OPCODE_HANDLER
@@ -315,7 +316,7 @@ bool execute(ThreadState* thread, size_t stop_depth) {
 #undef TAMORI_FORM_HANDLER
   };
   // Every number of the opcode field is an opcode or a form of one.
-  static_assert(sizeof kHandlers / sizeof kHandlers[0] == 64 && int(InstructionForm::LT_KR) == 63);
+  static_assert(std::size(kHandlers) == 64);
   Instruction i;
   Value* ra;
 reentry:

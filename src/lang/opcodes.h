@@ -163,8 +163,8 @@ inline constexpr int kMaxArgSBx = kMaxArgBx >> 1;
 inline constexpr int kConstantBit = 1 << (kSizeB - 1);
 inline constexpr int kMaxIndexRK = kConstantBit - 1;
 
-// The opcode of an instruction in any of its forms; numbers that are
-// neither stay as they are (and are invalid).
+// The opcode of an instruction in any of its forms: opcodes stand for
+// themselves, forms for their opcode.
 inline constexpr auto kOpcodeOfNumber = [] {
   struct Table {
     OpCode of[64];
